@@ -196,7 +196,9 @@ bool CFileBuf::OpenFile(const char* name, uint32_t flags) {
         SetReadOnly(full, false);
     }
     if (write && (flags & kOpenCreate) != 0) {
-        file = std::fopen(full, "wb");
+        // Asked to read as well, the new file must be readable too.
+        const char* mode = (flags & kOpenRead) != 0 ? "w+b" : "wb";
+        file = std::fopen(full, mode);
         if (file == nullptr && !FileExists(full) && (flags & kOpenCreateFolders) != 0) {
             char folder[kFullNameSize];
             std::strcpy(folder, full);
@@ -204,7 +206,7 @@ bool CFileBuf::OpenFile(const char* name, uint32_t flags) {
             if (folder[0] != 0) {
                 CreateDirectoryPath(folder);
             }
-            file = std::fopen(full, "wb");
+            file = std::fopen(full, mode);
         }
     } else {
         const char* mode = write ? "r+b" : "rb";
