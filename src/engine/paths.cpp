@@ -114,14 +114,13 @@ bool CreateDirectoryPath(const char* path) {
         }
         bool createdParent = false;
         while (!createdParent) {
-            char* cut = std::strrchr(buffer, '\\');
-            if (cut == nullptr) {
-                cut = std::strrchr(buffer, '/');
-            }
-            if (cut == nullptr) {
+            // Cut at the last separator of either kind, so that a path that
+            // mixes them has every level tried.
+            char* name = FileNamePart(buffer);
+            if (name == buffer) {
                 return false;
             }
-            *cut = 0;
+            name[-1] = 0;
             createdParent = os::CreateFolder(buffer);
         }
     }

@@ -70,6 +70,7 @@ TEST_F(Streams, RelativeNamesTryTheBaseFolderFirst) {
     EXPECT_EQ(ReadAll(stream), "base");
     EXPECT_EQ(stream.GetFlags() & (kOpenNameUnchanged | kOpenAbsolute), 0u);
     EXPECT_STREQ(stream.GetName().GetText(), "f.txt");
+    stream.Close();
 
     std::filesystem::remove("base/f.txt");
     ASSERT_TRUE(stream.Open("f.txt", kOpenRead));

@@ -14,6 +14,13 @@
 
 namespace {
 
+#ifdef _WIN32
+constexpr bool kSeparatorIsBackslash = true;
+#else
+// On POSIX a backslash is part of a file name to the system.
+constexpr bool kSeparatorIsBackslash = false;
+#endif
+
 TEST(Paths, FileNamePart) {
     struct Row {
         const char* path;
@@ -126,7 +133,8 @@ TEST(Paths, DuplicateText) {
 
 TEST(Paths, CreateDirectoryPath) {
     TempFolder temp;
-    std::string chain = temp.Path("one") + "/two/three/";
+    // Mixed separators, as a base folder joined with a Windows-style name gives them.
+    std::string chain = temp.Path("one") + "/two" + (kSeparatorIsBackslash ? "\\" : "/") + "three/";
     EXPECT_TRUE(CreateDirectoryPath(chain.c_str()));
     EXPECT_TRUE(std::filesystem::is_directory(temp.Path("one/two/three")));
     // Every attempt fails on a folder that is there already.
@@ -151,7 +159,8 @@ TEST(Paths, ExistenceAndReadOnly) {
 
     temp.Write("f.txt", "data");
     EXPECT_TRUE(FileExists(file.c_str()));
-    EXPECT_TRUE(FileExists(temp.Path().c_str()));
+    std::filesystem::create_directory(temp.Path("folder"));
+    EXPECT_TRUE(FileExists(temp.Path("folder").c_str()));
     EXPECT_FALSE(IsReadOnly(file.c_str()));
     SetReadOnly(file.c_str(), true);
     EXPECT_TRUE(IsReadOnly(file.c_str()));
