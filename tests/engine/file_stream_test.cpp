@@ -345,3 +345,23 @@ TEST_F(Streams, BufferNamesOpenOnlyLiveUnheldBuffers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StreamAttach, ABufferHasOneOwner) {
+    CFileStream owner;
+    CFileStream other;
+    EXPECT_FALSE(owner.Attach(nullptr, kOpenRead));
+    auto* buffer = new CMemoryFileBuf();
+    ASSERT_TRUE(owner.Attach(buffer, kOpenRead | kOpenWrite));
+    EXPECT_TRUE(buffer->IsAttached());
+    EXPECT_FALSE(other.Attach(buffer, kOpenRead));
+    EXPECT_EQ(other.GetBuffer(), nullptr);
+    // Attaching the buffer it holds again only changes the flags.
+    EXPECT_TRUE(owner.Attach(buffer, kOpenRead));
+    EXPECT_EQ(owner.GetFlags(), kOpenRead);
+    EXPECT_EQ(owner.Write("x", 1), 1u);
+    EXPECT_EQ(owner.GetSize(), 1u);
+}
+
+} // namespace
