@@ -19,7 +19,9 @@ void FatalError(const char* text) {
     std::exit(-1);
 }
 
-void ShowErrorBox(const char* caption, const char* text) { os::ShowDesktopErrorBox(caption, text); }
+void ShowErrorBox(const char* caption, const char* text) {
+    os::ShowDesktopErrorBox(caption, text);
+}
 
 void* CheckAllocation(void* p) {
     if (p == nullptr) {

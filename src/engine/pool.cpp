@@ -18,7 +18,9 @@ unsigned char* LoadLink(const unsigned char* at) {
     return p;
 }
 
-void StoreLink(unsigned char* at, unsigned char* p) { std::memcpy(at, &p, sizeof p); }
+void StoreLink(unsigned char* at, unsigned char* p) {
+    std::memcpy(at, &p, sizeof p);
+}
 
 } // namespace
 
@@ -71,8 +73,8 @@ void CFixedPool::ReleaseChunks() {
 
 CPoolManager::CPoolManager(uint32_t requestedLimit)
     : limit((requestedLimit + 3) / 4 * 4), classCount(limit / 4 + 1),
-      classes(static_cast<CFixedPool*>(
-          CheckAllocation(std::malloc(sizeof(CFixedPool) * classCount)))) {
+      classes(
+          static_cast<CFixedPool*>(CheckAllocation(std::malloc(sizeof(CFixedPool) * classCount)))) {
     for (uint32_t i = 0; i < classCount; ++i) {
         new (&classes[i]) CFixedPool();
         classes[i].Configure(4 * i);
@@ -112,6 +114,10 @@ CPoolManager* GetPoolManager() {
     return manager;
 }
 
-void* PoolAlloc(size_t n) { return GetPoolManager()->PoolAlloc(n); }
+void* PoolAlloc(size_t n) {
+    return GetPoolManager()->PoolAlloc(n);
+}
 
-void PoolFree(void* p, size_t n) { GetPoolManager()->PoolFree(p, n); }
+void PoolFree(void* p, size_t n) {
+    GetPoolManager()->PoolFree(p, n);
+}

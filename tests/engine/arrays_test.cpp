@@ -32,7 +32,7 @@ TEST(PointerArray, ZeroFilledIsEmpty) {
 }
 
 TEST(PointerArray, CapacityGrowsByTheRule) {
-    const uint32_t expected[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 12, 14, 16,
+    const uint32_t expected[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 12,  14, 16,
                                  19, 22, 26, 31, 37, 44, 52, 62, 74, 88, 105, 126};
     CPointerArray<Item, NeverDelete<Item>> a;
     Item item{0};

@@ -31,9 +31,8 @@ TEST(PoolManager, SizeClasses) {
         uint32_t cls, blockSize, blocksPerChunk;
     };
     // The classes as a 32-bit target sets them up.
-    const Row rows[] = {{0, 4, 1000},  {1, 4, 1000},  {2, 8, 500},   {3, 12, 333},
-                        {4, 16, 250},  {5, 20, 200},  {8, 32, 125},  {100, 400, 10},
-                        {125, 500, 8}};
+    const Row rows[] = {{0, 4, 1000}, {1, 4, 1000}, {2, 8, 500},    {3, 12, 333}, {4, 16, 250},
+                        {5, 20, 200}, {8, 32, 125}, {100, 400, 10}, {125, 500, 8}};
     CPoolManager m(500);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.cls);
@@ -57,7 +56,8 @@ TEST(PoolManager, RequestsGoToTheirClass) {
         size_t request;
         uint32_t cls;
     };
-    const Row rows[] = {{0, 0}, {1, 1}, {2, 1}, {4, 1}, {5, 2}, {8, 2}, {9, 3}, {499, 125}, {500, 125}};
+    const Row rows[] = {{0, 0}, {1, 1}, {2, 1},     {4, 1},    {5, 2},
+                        {8, 2}, {9, 3}, {499, 125}, {500, 125}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.request);
         CPoolManager m(500);
