@@ -31,4 +31,7 @@ void GetDosDateTimeNow(uint16_t* date, uint16_t* time);
 // Cuts or extends (with zero bytes) an open file after flushing it.
 bool SetFileLength(std::FILE* file, uint32_t size);
 
+// Milliseconds since an arbitrary start (the system's uptime), wrapping at 32 bits.
+uint32_t TickCount();
+
 } // namespace os

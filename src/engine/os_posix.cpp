@@ -65,4 +65,10 @@ bool SetFileLength(std::FILE* file, uint32_t size) {
     return ftruncate(fileno(file), off_t(size)) == 0;
 }
 
+uint32_t TickCount() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return uint32_t(uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000);
+}
+
 } // namespace os

@@ -66,4 +66,8 @@ bool SetFileLength(std::FILE* file, uint32_t size) {
     return _chsize(_fileno(file), long(size)) == 0;
 }
 
+uint32_t TickCount() {
+    return GetTickCount();
+}
+
 } // namespace os
