@@ -8,6 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// Windows headers still define an old 16-bit macro of this name.
+#ifdef GetFreeSpace
+#undef GetFreeSpace
+#endif
+
 // One pool block: a 9-byte header, the characters, the terminator. Wide
 // characters start right after the header and are not aligned, so they are
 // only ever accessed bytewise.

@@ -44,8 +44,34 @@ struct ScreenController {
     CPointerArray<Button> buttons;
     ScreenProc screenProc;
     bool brandingShown;
+
+    // The button list; input is ignored while a menu session owns the window.
+    uint32_t AddButton(Button* button);
+    void ClearButtons();
+    void OnMouseMove(int32_t x, int32_t y);
+    void OnMouseDown(int32_t x, int32_t y);
+    void OnMouseUp(int32_t x, int32_t y);
+
+    // Button actions and the post-game buttons.
+    void StartGame();
+    void OpenOtherGamesMenu();
+    void AddPlayGameButton();
+    void AddOtherGamesButton();
 };
+
+// The memory drawing context that holds the back buffer while a frame is
+// drawn; null at every other time.
+extern HDC frameDC;
 
 // Constructs the controller on first use; its exit-time destructor frees the
 // button list's storage.
 ScreenController& GetScreenController();
+
+// The milliseconds the clock releases at time now: 0 or a multiple of 20.
+uint32_t StepClockAt(ScreenController& controller, uint32_t now);
+uint32_t StepClock();
+
+void SetScreen(ScreenProc next);
+
+// One frame step of the main loop.
+void Tick();

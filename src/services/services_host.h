@@ -16,6 +16,8 @@ struct StartArguments {
 };
 
 struct ServicesHost {
+    int32_t sessionWidth;
+    int32_t sessionHeight;
     char servicesFolder[MAX_PATH];
     HMODULE servicesModule;
     EntryTable entries;
@@ -43,6 +45,8 @@ unsigned short StartServicesModule(int32_t applicationId, const char* applicatio
 void QO_ShutDown();
 const char* QO_GetLastErrorInformation();
 void CheckStarted();
+
+unsigned short QO_EnterMenuSession(int32_t sessionType, int32_t width, int32_t height);
 
 // Offers a window message to the module first; true when it took it.
 bool QO_HandleWindowsMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,12 @@
 #include "shell/main_window.h"
 
+#include "game/game_process.h"
+#include "game/game_windows.h"
+#include "screens/back_buffer.h"
 #include "screens/screen_controller.h"
 #include "services/services_host.h"
+
+#include <commctrl.h>
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
@@ -39,12 +44,44 @@ void OnSize(HWND window) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
+    Present(GetScreenController(), window);
     EndPaint(window, &paint);
     GetScreenController().repaintPending = true;
 }
 
+// The game stands still while the player is asked; it is closed only on Yes.
 void OnClose() {
-    GetScreenController().quitRequested = true;
+    ScreenController& controller = GetScreenController();
+    if (FindGameWindows() == nullptr) {
+        controller.quitRequested = true;
+        return;
+    }
+    SuspendGame();
+    if (MessageBoxA(mainWindow,
+                    "Are you sure you want to Exit?\n\nYour game will be closed and all progress "
+                    "lost.",
+                    "Confirm Exit", MB_YESNO) == IDYES) {
+        controller.quitRequested = true;
+    }
+    ResumeGame();
+}
+
+// Coordinates are unsigned 16-bit: a point beyond 32767 stays positive.
+int32_t MouseX(LPARAM lParam) {
+    return int32_t(LOWORD(lParam));
+}
+int32_t MouseY(LPARAM lParam) {
+    return int32_t(HIWORD(lParam));
+}
+
+void OnMouseMove(LPARAM lParam) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = mainWindow;
+    track.dwHoverTime = HOVER_DEFAULT;
+    _TrackMouseEvent(&track);
+    GetScreenController().OnMouseMove(MouseX(lParam), MouseY(lParam));
 }
 
 } // namespace
@@ -66,6 +103,19 @@ LRESULT CALLBACK WrapperWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND:
         // The back buffer covers the whole client area.
         return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        GetScreenController().OnMouseDown(MouseX(lParam), MouseY(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        GetScreenController().OnMouseUp(MouseX(lParam), MouseY(lParam));
+        return 0;
+    case WM_MOUSELEAVE:
+        // The first point right of and below the client area: inside no button.
+        GetScreenController().OnMouseMove(kClientWidth, kClientHeight);
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -1,5 +1,7 @@
 // The wrapper's entry point: single-instance guard, services start-up, the
 // main window, the main loop and shutdown.
+#include "game/game_process.h"
+#include "screens/play_screens.h"
 #include "screens/screen_controller.h"
 #include "services/services_host.h"
 #include "settings/game_record.h"
@@ -77,10 +79,12 @@ void RunMainLoop() {
             DispatchMessageA(&message);
         }
         Sleep(1);
+        Tick();
     }
 }
 
 void Shutdown() {
+    CloseGame();
     QO_ShutDown();
 }
 
@@ -115,7 +119,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int showCom
 
     GetGameRecord().commandTail = commandTail;
 
+    if (!InitScreens()) {
+        return 0;
+    }
     RunMainLoop();
     Shutdown();
-    return int(GetGameRecord().gameExitCode);
+    return int(GetGameExitCode());
 }

@@ -162,13 +162,50 @@ void Install::ScriptServices(const std::string& lines) {
     WriteFileText(Path("TarvelArcade\\fixture.txt"), lines);
 }
 
-std::vector<std::string> Install::ServicesLog() const {
+std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::istringstream in(ReadFileText(Path("TarvelArcade\\fixture_log.txt")));
+    std::istringstream in(ReadFileText(path));
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
     return lines;
+}
+
+std::vector<std::string> Install::ServicesLog() const {
+    return ReadLines(Path("TarvelArcade\\fixture_log.txt"));
+}
+
+void Install::UseSkin() {
+    for (const char* name :
+         {"Background.jpg", "button_normal.jpg", "button_hover.jpg", "button_pressed.jpg"}) {
+        CopyBuilt(std::string("skin\\") + name, std::string("TarvelArcade\\") + name);
+    }
+}
+
+void Install::UseGame(const std::string& name) {
+    CopyBuilt("fixture_game.exe", name);
+}
+
+std::vector<std::string> Install::GameLog() const {
+    return ReadLines(Path("game_log.txt"));
+}
+
+void Install::PrepareForGame() {
+    UseServices();
+    UseSkin();
+    std::string wrapper = wrapperPath.substr(folder.size());
+    UseGame(wrapper.substr(0, wrapper.size() - 3) + "QXG");
+}
+
+std::vector<HWND> FindWindowsOfClass(const char* className) {
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, className, nullptr)) {
+        if (IsWindowVisible(window)) {
+            found.push_back(window);
+        }
+    }
+    return found;
 }
 
 void Install::CopyBuilt(const std::string& builtName, const std::string& relative) {

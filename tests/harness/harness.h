@@ -40,6 +40,15 @@ class Install {
     // The calls the fixture module logged, one per line.
     std::vector<std::string> ServicesLog() const;
     void CopyBuilt(const std::string& builtName, const std::string& relative);
+    // The sample skin's four pictures into "TarvelArcade".
+    void UseSkin();
+    // The fixture game under the given name beside the wrapper.
+    void UseGame(const std::string& name);
+    // What the fixture game logged, one entry per line.
+    std::vector<std::string> GameLog() const;
+    // A wrapper ready to run a game: services module, skin and the game as
+    // the wrapper's name with the extension QXG.
+    void PrepareForGame();
 
   private:
     std::string folder;
@@ -108,6 +117,12 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
     }
     return true;
 }
+
+// Visible top-level windows of a class, of any process.
+std::vector<HWND> FindWindowsOfClass(const char* className);
+
+// The lines of a text file.
+std::vector<std::string> ReadLines(const std::string& path);
 
 // A settings text of CRLF lines with an application name and ids.
 std::string DefaultSettings();
