@@ -243,6 +243,15 @@ TEST(NotFoundReport, LongNamesAreReportedInFull) {
                                         " which should be in the \"" + longList + "\" list"));
 }
 
+TEST(NotFoundReport, NullNamesReadAsEmpty) {
+    CStringItemArray list;
+    list.Add("a");
+    const char* none = nullptr;
+    EXPECT_EQ(list.Find(none, -1), -1);
+    EXPECT_EQ(list.SearchSorted(none, -1), -1);
+    EXPECT_EQ(BuildNotFoundReport(list, none).GetText(), not_found::ExpectedReport("", {"a"}));
+}
+
 #ifndef _WIN32
 // Extended regular expression matching exactly the text.
 std::string Literally(const std::string& text) {
