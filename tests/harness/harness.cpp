@@ -175,10 +175,10 @@ std::vector<std::string> Install::ServicesLog() const {
     return ReadLines(Path("TarvelArcade\\fixture_log.txt"));
 }
 
-void Install::UseSkin() {
+void Install::UseSkin(const std::string& builtFolder) {
     for (const char* name :
          {"Background.jpg", "button_normal.jpg", "button_hover.jpg", "button_pressed.jpg"}) {
-        CopyBuilt(std::string("skin\\") + name, std::string("TarvelArcade\\") + name);
+        CopyBuilt(builtFolder + "\\" + name, std::string("TarvelArcade\\") + name);
     }
 }
 

@@ -40,8 +40,8 @@ class Install {
     // The calls the fixture module logged, one per line.
     std::vector<std::string> ServicesLog() const;
     void CopyBuilt(const std::string& builtName, const std::string& relative);
-    // The sample skin's four pictures into "TarvelArcade".
-    void UseSkin();
+    // A skin's four pictures from a folder of the build into "TarvelArcade".
+    void UseSkin(const std::string& builtFolder = "skin");
     // The fixture game under the given name beside the wrapper.
     void UseGame(const std::string& name);
     // What the fixture game logged, one entry per line.
@@ -117,6 +117,27 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
     }
     return true;
 }
+
+// The client area of a window as the screen shows it: 24-bit pixels, rows
+// top first, blue-green-red.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+
+    COLORREF At(int x, int y) const {
+        const unsigned char* p = &pixels[(size_t(y) * width + x) * 3];
+        return RGB(p[2], p[1], p[0]);
+    }
+    // Pixels in the rectangle that differ from the colour.
+    int CountOtherThan(const RECT& area, COLORREF colour) const;
+    // Pixels in the rectangle that differ from another shot.
+    int CountDifferences(const Screenshot& other, const RECT& area) const;
+};
+
+Screenshot CaptureClient(HWND window);
+// Writes the shot as a PNG file, so a person can look at it.
+void SavePng(const Screenshot& shot, const std::string& path);
 
 // Visible top-level windows of a class, of any process.
 std::vector<HWND> FindWindowsOfClass(const char* className);
