@@ -51,9 +51,8 @@ HANDLE OpenGameProcess(HWND game) {
 }
 
 // Waits for the post-game screen (the wrapper visible again) and closes it.
-DWORD CloseAfterTheGame(const Wrapper& wrapper) {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = wrapper.WaitForMainWindow(200)) != nullptr; });
+DWORD CloseAfterTheGame(const Wrapper& wrapper, int gameRuns = 1) {
+    HWND window = wrapper.WaitForPostGame(gameRuns);
     EXPECT_NE(window, nullptr) << "the wrapper came back after the game";
     PostMessageA(window, WM_CLOSE, 0, 0);
     return wrapper.WaitForExit();
@@ -109,7 +108,7 @@ TEST(Game, MissingGameCountsAsEndedAtOnce) {
     install.UseServices();
     install.UseSkin();
     Wrapper wrapper(install);
-    EXPECT_EQ(CloseAfterTheGame(wrapper), 0u);
+    EXPECT_EQ(CloseAfterTheGame(wrapper, 0), 0u);
     EXPECT_EQ(wrapper.WaitForMessageBox(0).window, nullptr) << "nothing reported";
 }
 

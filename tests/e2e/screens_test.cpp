@@ -37,19 +37,14 @@ int CountNear(const Screenshot& shot, const RECT& area, COLORREF colour) {
     return n;
 }
 
-int Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
+int Area(const RECT& r) {
+    return (r.right - r.left) * (r.bottom - r.top);
+}
 
 std::string ScreenshotPath(const std::string& name) {
     std::string folder = BuildFolder() + "screenshots\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + name;
-}
-
-HWND WaitForPostGame(const Wrapper& wrapper) {
-    HWND window = wrapper.WaitForMainWindow();
-    // A few frames, so that the first drawn one is on the screen.
-    PumpMessages(300);
-    return window;
 }
 
 void PostMouse(HWND window, UINT message, int x, int y) {
@@ -65,7 +60,7 @@ TEST(PostGame, ScreenShowsTitleTextButtonsAndBuildLabel) {
     ASSERT_TRUE(WaitUntil([&] { return !FindWindowsOfClass("FixtureGame").empty(); }));
     EXPECT_TRUE(wrapper.Windows("TarvelGameWrapper").empty()) << "hidden while the game runs";
 
-    HWND window = WaitForPostGame(wrapper);
+    HWND window = wrapper.WaitForPostGame();
     ASSERT_NE(window, nullptr);
     RECT outer;
     GetWindowRect(window, &outer);
@@ -127,7 +122,7 @@ TEST(PostGame, SampleSkinScreenshot) {
     Install install;
     install.PrepareForGame();
     Wrapper wrapper(install, "--exit-after 200");
-    HWND window = WaitForPostGame(wrapper);
+    HWND window = wrapper.WaitForPostGame();
     ASSERT_NE(window, nullptr);
     Screenshot shot = CaptureClient(window);
     SavePng(shot, ScreenshotPath("post_game.png"));
@@ -140,7 +135,7 @@ TEST(PostGame, PlayGameStartsTheGameAgain) {
     Install install;
     install.PrepareForGame();
     Wrapper wrapper(install, "--exit-after 1200 --exit-code 9");
-    HWND window = WaitForPostGame(wrapper);
+    HWND window = wrapper.WaitForPostGame();
     ASSERT_NE(window, nullptr);
     PostMouse(window, WM_MOUSEMOVE, 512, 488);
     PostMouse(window, WM_LBUTTONDOWN, 512, 488);
@@ -155,7 +150,7 @@ TEST(PostGame, PlayGameStartsTheGameAgain) {
     EXPECT_TRUE(WaitUntil([&] { return wrapper.Windows("TarvelGameWrapper").empty(); }))
         << "hidden again while the game runs";
     // The second run ends too, and the wrapper comes back with its code.
-    window = WaitForPostGame(wrapper);
+    window = wrapper.WaitForPostGame(2);
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(wrapper.WaitForExit(), 9u);
@@ -165,8 +160,8 @@ TEST(PostGame, CountdownClosesTheWrapper) {
     Install install;
     install.PrepareForGame();
     Wrapper wrapper(install, "--exit-after 200 --exit-code 7");
-    ASSERT_NE(wrapper.WaitForMainWindow(), nullptr);
-    DWORD shown = GetTickCount();
+    ASSERT_NE(wrapper.WaitForPostGame(), nullptr);
+    DWORD shown = GetTickCount() - 300;
     EXPECT_EQ(wrapper.WaitForExit(30000), 7u);
     DWORD after = GetTickCount() - shown;
     EXPECT_GT(after, 19000u);

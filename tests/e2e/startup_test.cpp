@@ -44,8 +44,9 @@ DWORD ExpectApplicationError(const Wrapper& wrapper) {
 TEST(Startup, SecondWrapperIsRefused) {
     Install first;
     first.UseServices();
+    first.UseSkin();
     Wrapper running(first);
-    ASSERT_NE(running.WaitForMainWindow(), nullptr);
+    ASSERT_NE(running.WaitForPostGame(0), nullptr);
 
     Install second;
     second.UseServices();
@@ -169,11 +170,14 @@ TEST(Startup, MissingSettingsFileIsFatal) {
     EXPECT_TRUE(install.ServicesLog().empty()) << "settings come before the services";
 }
 
+// Without a game the wrapper goes straight to its post-game screen, so its
+// window stays up for these tests.
 TEST(Startup, MainWindowIsCentredAndClosesOnTheCloseBox) {
     Install install;
     install.UseServices();
+    install.UseSkin();
     Wrapper wrapper(install);
-    HWND window = wrapper.WaitForMainWindow();
+    HWND window = wrapper.WaitForPostGame(0);
     ASSERT_NE(window, nullptr);
 
     RECT client{};
@@ -216,8 +220,9 @@ TEST(Startup, MainWindowIsCentredAndClosesOnTheCloseBox) {
 TEST(Startup, WrongSizeIsCorrectedAndRecentred) {
     Install install;
     install.UseServices();
+    install.UseSkin();
     Wrapper wrapper(install);
-    HWND window = wrapper.WaitForMainWindow();
+    HWND window = wrapper.WaitForPostGame(0);
     ASSERT_NE(window, nullptr);
     RECT before{};
     GetWindowRect(window, &before);

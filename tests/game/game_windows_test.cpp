@@ -41,8 +41,21 @@ TEST(GameWindows, OnlyVisibleWindowsAreCollected) {
     }
     FindGameWindows();
     EXPECT_EQ(GetGameWindows().count, 3u) << "no duplicates";
-    EXPECT_EQ(GetGameWindows()[0], GetGameRecord().gameMainWindow)
-        << "the main window is the first visible one found";
+    // The main window is the first visible one the enumeration reports.
+    struct First {
+        static BOOL CALLBACK Visible(HWND window, LPARAM found) {
+            if (!IsWindowVisible(window)) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+    };
+    HWND first = nullptr;
+    EnumThreadWindows(GetGameRecord().gameProcess.dwThreadId, First::Visible,
+                      reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(GetGameRecord().gameMainWindow, first);
+    EXPECT_NE(Title(first), "hidden");
     EndGameHard();
 }
 

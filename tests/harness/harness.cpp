@@ -221,11 +221,20 @@ Process::Process(const std::string& exePath, const std::string& arguments,
     }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
+    // Everything the program starts belongs to the job and ends with it,
+    // so a failed test leaves no game behind.
+    job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    Check(CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &info),
+    Check(CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                         nullptr, startFolder.empty() ? nullptr : startFolder.c_str(), &startup,
+                         &info),
           ("starting " + exePath).c_str());
+    AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
 }
 
 Process::~Process() {
@@ -233,6 +242,8 @@ Process::~Process() {
         TerminateProcess(info.hProcess, 0xDEAD);
         WaitForSingleObject(info.hProcess, 5000);
     }
+    TerminateJobObject(job, 0xDEAD);
+    CloseHandle(job);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
 }
@@ -287,9 +298,25 @@ DWORD Process::WaitForExit(DWORD timeoutMs) const {
     return code;
 }
 
-Wrapper::Wrapper(const Install& install, const std::string& arguments,
+Wrapper::Wrapper(const Install& installed, const std::string& arguments,
                  const std::string& startFolder)
-    : Process(install.WrapperPath(), arguments,
-              startFolder.empty() ? install.Folder() : startFolder) {}
+    : Process(installed.WrapperPath(), arguments,
+              startFolder.empty() ? installed.Folder() : startFolder),
+      install(installed) {}
+
+HWND Wrapper::WaitForPostGame(int gameRuns) const {
+    WaitUntil([&] {
+        int ended = 0;
+        for (const std::string& line : install.GameLog()) {
+            ended += line == "exit";
+        }
+        return ended >= gameRuns || !IsRunning();
+    });
+    if (WaitForMainWindow() == nullptr) {
+        return nullptr;
+    }
+    PumpMessages(300);
+    return WaitForMainWindow();
+}
 
 } // namespace harness

@@ -90,6 +90,7 @@ class Process {
 
   private:
     PROCESS_INFORMATION info{};
+    HANDLE job = nullptr;
 };
 
 // Runs the wrapper of an install from its folder.
@@ -100,6 +101,13 @@ class Wrapper : public Process {
     HWND WaitForMainWindow(DWORD timeoutMs = 10000) const {
         return WaitForWindow("TarvelGameWrapper", timeoutMs);
     }
+    // The wrapper back on its post-game screen, drawn, after the fixture game
+    // logged the end of its run number gameRuns (0: no game was started).
+    // The window the wrapper shows for a moment at start-up does not count.
+    HWND WaitForPostGame(int gameRuns = 1) const;
+
+  private:
+    const Install& install;
 };
 
 // Waits about ms milliseconds while answering messages sent to this thread,

@@ -32,8 +32,12 @@ void Record(const char* screen, ScreenMessage message) {
     received.push_back(entry);
 }
 
-void ScreenA(ScreenController&, ScreenMessage message) { Record("A", message); }
-void ScreenB(ScreenController&, ScreenMessage message) { Record("B", message); }
+void ScreenA(ScreenController&, ScreenMessage message) {
+    Record("A", message);
+}
+void ScreenB(ScreenController&, ScreenMessage message) {
+    Record("B", message);
+}
 
 // Switches to B on its first tick.
 void SwitchingScreen(ScreenController&, ScreenMessage message) {
@@ -90,12 +94,12 @@ TEST(FrameClock, ReleasesWholeStepsAndCarriesTheRest) {
         int32_t kept;
     };
     const Case cases[] = {
-        {0, 0, 5000, 0, 0},                // the first step only records the time
-        {1000, 7, 1033, 40, 0},            // 7 + 33
-        {1000, 7, 1012, 0, 19},            // 7 + 12
-        {1000, 0, 1047, 40, 7},            // a stall of 47 ms
-        {1000, 0, 6000, 5000, 0},          // a long stall is released whole
-        {0xFFFFFFF0u, 0, 0x10, 20, 12},    // across the wrap of the system time
+        {0, 0, 5000, 0, 0},             // the first step only records the time
+        {1000, 7, 1033, 40, 0},         // 7 + 33
+        {1000, 7, 1012, 0, 19},         // 7 + 12
+        {1000, 0, 1047, 40, 7},         // a stall of 47 ms
+        {1000, 0, 6000, 5000, 0},       // a long stall is released whole
+        {0xFFFFFFF0u, 0, 0x10, 20, 12}, // across the wrap of the system time
         {1000, 19, 1001, 20, 0},
     };
     for (const Case& c : cases) {
@@ -113,8 +117,8 @@ TEST_F(Controller, SetScreenLeavesThenEnters) {
     SetScreen(ScreenA);
     SetScreen(ScreenB);
     SetScreen(ScreenB);
-    EXPECT_EQ(received, (std::vector<std::string>{"A enter", "A leave", "B enter", "B leave",
-                                                  "B enter"}));
+    EXPECT_EQ(received,
+              (std::vector<std::string>{"A enter", "A leave", "B enter", "B leave", "B enter"}));
 }
 
 TEST_F(Controller, FirstTickAfterAResetDoesNothing) {
@@ -196,9 +200,8 @@ TEST(Buttons, HotRectangleEdges) {
         int32_t x, y;
         bool inside;
     };
-    const Case cases[] = {{100, 50, true},  {209, 81, true},  {210, 60, false},
-                          {150, 82, false}, {99, 60, false},  {150, 49, false},
-                          {720, 540, false}};
+    const Case cases[] = {{100, 50, true}, {209, 81, true},  {210, 60, false}, {150, 82, false},
+                          {99, 60, false}, {150, 49, false}, {720, 540, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
         EXPECT_EQ(button.Contains(c.x, c.y), c.inside);
@@ -219,9 +222,7 @@ TEST(Buttons, ClickNeedsPressAndReleaseInTheSameButton) {
     };
     const Case cases[] = {
         {"click", {{'m', 10, 10}, {'d', 10, 10}, {'u', 10, 10}}, 1},
-        {"out and back in",
-         {{'d', 10, 10}, {'m', 200, 10}, {'m', 10, 10}, {'u', 10, 10}},
-         1},
+        {"out and back in", {{'d', 10, 10}, {'m', 200, 10}, {'m', 10, 10}, {'u', 10, 10}}, 1},
         {"press outside, release inside", {{'d', 200, 10}, {'u', 10, 10}}, 0},
         {"press on one, release on the other", {{'d', 10, 10}, {'u', 150, 10}}, 0},
         {"release outside", {{'d', 10, 10}, {'u', 115, 10}}, 0},
