@@ -3,6 +3,7 @@
 #include "engine/compressed_file.h"
 #include "engine/fatal.h"
 #include "engine/memory_buf.h"
+#include "engine/zip_append.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -46,13 +47,29 @@ bool IsAbsoluteName(const char* name) {
     return std::strlen(name) >= 2 && (name[0] == '\\' || name[0] == '/' || name[1] == ':');
 }
 
-// A disk buffer for name, or null; flags are those completed by Open.
+CFileBuf* OpenAppendBuffer(const char* name) {
+    char archive[kFullNameSize];
+    if (std::strlen(name) >= sizeof archive) {
+        return nullptr;
+    }
+    std::strcpy(archive, name);
+    char* separator = std::strchr(archive, ';');
+    *separator = 0;
+    auto* append = new CZipAppendFileBuf();
+    if (!append->Open(archive, separator + 1)) {
+        delete append;
+        return nullptr;
+    }
+    return append;
+}
+
+// A buffer for name, or null; flags are those completed by Open.
 CFileBuf* OpenBufferByName(const char* name, uint32_t flags) {
     bool write = (flags & kOpenWrite) != 0;
-    // "archive;entry" names new archive entries; archive buffers are not
-    // available here, and such a name must not become a stray disk file.
+    // "archive;entry" names a new entry appended to an archive; such a name
+    // never becomes a disk file of its own.
     if (write && (flags & kOpenCreate) != 0 && std::strchr(name, ';') != nullptr) {
-        return nullptr;
+        return OpenAppendBuffer(name);
     }
     if ((!write && (flags & kOpenRead) == 0) || (flags & kOpenNoDiskFile) != 0) {
         return nullptr;
