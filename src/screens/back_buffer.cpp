@@ -1,6 +1,26 @@
 #include "screens/back_buffer.h"
 
 #include "screens/skin_image.h"
+#include "services/services_host.h"
+
+namespace {
+
+// Copies the rectangles the services module changed, asking for their
+// number again before each one; each is clipped to the client area.
+void PresentSessionRects(const ScreenController& controller, HDC windowDC, HDC memoryDC) {
+    for (int32_t i = 0; i < QO_GetNumberOfRectsToUpdate(); ++i) {
+        QoRect r = QO_GetUpdateRect(i);
+        RECT area{r.left < 0 ? 0 : r.left, r.top < 0 ? 0 : r.top,
+                  r.right > controller.clientWidth ? controller.clientWidth : r.right,
+                  r.bottom > controller.clientHeight ? controller.clientHeight : r.bottom};
+        if (area.right > area.left && area.bottom > area.top) {
+            BitBlt(windowDC, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   memoryDC, area.left, area.top, SRCCOPY);
+        }
+    }
+}
+
+} // namespace
 
 void CreateBackBuffer(ScreenController& controller, HWND window) {
     if (controller.backBufferBitmap != nullptr) {
@@ -49,8 +69,12 @@ void Present(ScreenController& controller, HWND window) {
     HDC windowDC = GetDC(window);
     HDC memoryDC = CreateCompatibleDC(windowDC);
     HGDIOBJ previous = SelectObject(memoryDC, controller.backBufferBitmap);
-    BitBlt(windowDC, 0, 0, controller.clientWidth, controller.clientHeight, memoryDC, 0, 0,
-           SRCCOPY);
+    if (controller.menuSessionActive) {
+        PresentSessionRects(controller, windowDC, memoryDC);
+    } else {
+        BitBlt(windowDC, 0, 0, controller.clientWidth, controller.clientHeight, memoryDC, 0, 0,
+               SRCCOPY);
+    }
     SelectObject(memoryDC, previous);
     DeleteDC(memoryDC);
     ReleaseDC(window, windowDC);

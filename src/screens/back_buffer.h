@@ -14,6 +14,7 @@ void CreateBackBuffer(ScreenController& controller, HWND window);
 // The background image at its own size at (0, 0).
 void DrawBackground(HDC dc);
 
-// Copies the client area of the back buffer to the window; nothing without a
-// back buffer.
+// Copies the client area of the back buffer to the window, or during a menu
+// session only the rectangles the services module reports; nothing without
+// a back buffer.
 void Present(ScreenController& controller, HWND window);

@@ -4,6 +4,7 @@
 #include "screens/back_buffer.h"
 #include "screens/buttons.h"
 #include "screens/text.h"
+#include "services/services_host.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
 
@@ -68,6 +69,18 @@ void DrawFrame(ScreenController& c, uint32_t elapsed) {
     Present(c, mainWindow);
 }
 
+// The services module draws the next frame of its menu session; the first
+// frame after a paint is told that the window no longer shows the last one.
+void MenuSessionFrame() {
+    ScreenController& c = GetScreenController();
+    int32_t continuity = c.repaintPending ? 0 : 1;
+    c.repaintPending = false;
+    QO_DrawNextFrameIntoBuffer(c.backBufferPixels, c.backBufferStride, 3, continuity);
+    if (QO_IsTheMenuSessionComplete()) {
+        c.menuSessionActive = false;
+    }
+}
+
 } // namespace
 
 HDC frameDC = nullptr;
@@ -122,6 +135,15 @@ void Tick() {
         } else {
             CheckPosition();
         }
+    }
+    if (c.menuSessionActive) {
+        // The session owns the window: the screen stands still meanwhile.
+        if (IsGameInForeground()) {
+            ShowWrapper();
+        }
+        MenuSessionFrame();
+        Present(c, mainWindow);
+        return;
     }
     Send(c.screenProc, ScreenTick, nullptr, elapsed);
     if (visible && c.backBufferBitmap != nullptr) {

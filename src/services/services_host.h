@@ -18,6 +18,8 @@ struct StartArguments {
 struct ServicesHost {
     int32_t sessionWidth;
     int32_t sessionHeight;
+    // The palette last given to QO_SetPalette, passed again after an update.
+    unsigned char keptPalette[768];
     char servicesFolder[MAX_PATH];
     HMODULE servicesModule;
     EntryTable entries;
@@ -30,6 +32,10 @@ struct ServicesHost {
     bool paletteKept;
     bool servicesBroken;
     bool updatePending;
+    // Passed to every frame after a roll-back until the module asks for an update again.
+    bool updateRolledBack;
+    // Passed to the one frame right after a roll-back.
+    bool updateRolledBackNow;
 };
 
 ServicesHost& GetServicesHost();
@@ -46,7 +52,16 @@ void QO_ShutDown();
 const char* QO_GetLastErrorInformation();
 void CheckStarted();
 
+// Menu sessions. While the module is broken each of these takes a harmless
+// fallback: no drawing, no rectangles, no messages, the session complete.
 unsigned short QO_EnterMenuSession(int32_t sessionType, int32_t width, int32_t height);
+// Applies a pending update first; never given null pixels.
+void QO_DrawNextFrameIntoBuffer(unsigned char* pixels, int32_t stride, int32_t bytesPerPixel,
+                                int32_t continuity);
+bool QO_IsTheMenuSessionComplete();
+int32_t QO_GetNumberOfRectsToUpdate();
+QoRect QO_GetUpdateRect(int32_t index);
+void QO_SetPalette(const unsigned char* palette);
 
 // Offers a window message to the module first; true when it took it.
 bool QO_HandleWindowsMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
