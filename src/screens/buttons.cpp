@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "screens/branding.h"
 #include "screens/screen_controller.h"
 #include "screens/skin_image.h"
 #include "screens/text.h"
@@ -56,6 +57,7 @@ void ScreenController::OnMouseMove(int32_t x, int32_t y) {
     for (uint32_t i = 0; i < buttons.count; ++i) {
         buttons[i]->OnMouseMove(x, y);
     }
+    BrandingMouseMove(x, y);
 }
 
 void ScreenController::OnMouseDown(int32_t x, int32_t y) {
@@ -74,4 +76,5 @@ void ScreenController::OnMouseUp(int32_t x, int32_t y) {
     for (uint32_t i = 0; i < buttons.count; ++i) {
         buttons[i]->OnMouseUp(x, y);
     }
+    BrandingMouseUp(x, y);
 }

@@ -4,6 +4,7 @@
 #include "game/game_process.h"
 #include "game/game_windows.h"
 #include "screens/back_buffer.h"
+#include "screens/branding.h"
 #include "screens/buttons.h"
 #include "screens/skin_image.h"
 #include "screens/text.h"
@@ -94,6 +95,7 @@ bool InitScreens() {
                "Can't Load 'button_hover.jpg'");
     FatalCheck(buttonPressedImage.LoadFromFile("TarvelArcade\\button_pressed.jpg"),
                "Can't Load 'button_pressed.jpg'");
+    ApplyBranding();
     HDC windowDC = GetDC(mainWindow);
     DrawBackground(windowDC);
     ReleaseDC(mainWindow, windowDC);
