@@ -65,6 +65,7 @@ TEST_P(Branding, LogoIsMergedIntoTheBackground) {
     HWND window = wrapper.WaitForPostGame();
     ASSERT_NE(window, nullptr);
     Screenshot shot = CaptureClient(window);
+    CreateDirectoryA((BuildFolder() + "screenshots").c_str(), nullptr);
     SavePng(shot, BuildFolder() + "screenshots\\branding-" + c.name + ".png");
 
     int left = c.brandX >= 0 ? c.brandX : 9;
