@@ -3,7 +3,7 @@
 WIN32_DIR  := build/win32
 NATIVE_DIR := build/native
 
-.PHONY: all deps win32 native test clean
+.PHONY: all deps win32 native test bench clean
 
 all: win32
 
@@ -21,6 +21,11 @@ native: deps
 
 test: win32 native
 	@scripts/run-tests $(WIN32_DIR) $(NATIVE_DIR)
+
+# Release figures under Wine, each beside its baseline; never part of the tests.
+bench: win32
+	@cmake --build $(WIN32_DIR) --target benchmarks
+	@scripts/run-bench $(WIN32_DIR)
 
 clean:
 	rm -rf build

@@ -112,6 +112,15 @@ uint32_t StepClock() {
     return StepClockAt(GetScreenController(), timeGetTime());
 }
 
+uint32_t MillisecondsToNextStep() {
+    ScreenController& c = GetScreenController();
+    if (c.clockLast == 0) {
+        return 0;
+    }
+    int32_t due = kFrameStep - c.clockRemainder - int32_t(timeGetTime() - c.clockLast);
+    return due > 0 ? uint32_t(due) : 0;
+}
+
 void SetScreen(ScreenProc next) {
     ScreenController& c = GetScreenController();
     if (c.screenProc != nullptr) {

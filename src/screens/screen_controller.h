@@ -70,6 +70,8 @@ ScreenController& GetScreenController();
 // The milliseconds the clock releases at time now: 0 or a multiple of 20.
 uint32_t StepClockAt(ScreenController& controller, uint32_t now);
 uint32_t StepClock();
+// How long the main loop may wait before the clock has a step to release.
+uint32_t MillisecondsToNextStep();
 
 void SetScreen(ScreenProc next);
 

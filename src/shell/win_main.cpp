@@ -78,7 +78,9 @@ void RunMainLoop() {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        Sleep(1);
+        // Sleep until a message arrives or the next 20 ms step is due; a
+        // message already looked at (a thread's WM_QUIT) does not wake it.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, MillisecondsToNextStep(), QS_ALLINPUT);
         Tick();
     }
 }
