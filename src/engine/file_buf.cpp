@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <zlib.h>
 
 namespace {
 
@@ -16,19 +17,6 @@ char baseFolder[kPathBufferSize] = ".";
 CFileBuf* liveBuffers = nullptr;
 
 constexpr uint32_t kChunkSize = 65536;
-
-struct CrcTable {
-    uint32_t entries[256];
-    CrcTable() {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int bit = 0; bit < 8; ++bit) {
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            entries[i] = c;
-        }
-    }
-};
 
 } // namespace
 
@@ -221,10 +209,11 @@ bool CFileBuf::OpenFile(const char* name, uint32_t flags) {
     return ownsFile;
 }
 
+// zlib computes the same standard CRC-32, several times faster than a
+// byte-at-a-time table.
 uint32_t ComputeCrc32(CFileBuf& buffer) {
-    static const CrcTable table;
     uint32_t remaining = buffer.GetSize();
-    uint32_t crc = 0xFFFFFFFFu;
+    uLong crc = crc32(0, nullptr, 0);
     if (remaining != 0) {
         uint32_t chunk = remaining < kChunkSize ? remaining : kChunkSize;
         auto* work = static_cast<unsigned char*>(CheckAllocation(std::malloc(chunk)));
@@ -233,9 +222,7 @@ uint32_t ComputeCrc32(CFileBuf& buffer) {
             uint32_t want = remaining < chunk ? remaining : chunk;
             // Only the bytes that came are counted; a short read ends the sum.
             uint32_t got = buffer.Read(work, want);
-            for (uint32_t i = 0; i < got; ++i) {
-                crc = table.entries[(crc ^ work[i]) & 0xFF] ^ (crc >> 8);
-            }
+            crc = crc32(crc, work, got);
             if (got != want) {
                 break;
             }
@@ -243,5 +230,5 @@ uint32_t ComputeCrc32(CFileBuf& buffer) {
         }
         std::free(work);
     }
-    return ~crc;
+    return uint32_t(crc);
 }

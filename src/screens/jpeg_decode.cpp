@@ -90,7 +90,6 @@ struct DecodeState {
     jpeg_decompress_struct decompressor;
     JpegErrorManager errors;
     unsigned char* block;
-    JSAMPARRAY row;
 };
 
 bool AllocateBlock(DecodeState* state) {
@@ -102,14 +101,6 @@ bool AllocateBlock(DecodeState* state) {
     }
     state->block = static_cast<unsigned char*>(std::malloc(size != 0 ? size : 1));
     return state->block != nullptr;
-}
-
-void RgbRowToBgr(const JSAMPLE* rgb, unsigned char* bgr, JDIMENSION width) {
-    for (JDIMENSION i = 0; i < width; ++i) {
-        bgr[3 * i] = rgb[3 * i + 2];
-        bgr[3 * i + 1] = rgb[3 * i + 1];
-        bgr[3 * i + 2] = rgb[3 * i];
-    }
 }
 
 bool DecodeInto(DecodeState* state, const unsigned char* data, int32_t length) {
@@ -125,22 +116,24 @@ bool DecodeInto(DecodeState* state, const unsigned char* data, int32_t length) {
     jpeg_create_decompress(&state->decompressor);
     AttachJpegMemorySource(&state->decompressor, data, length);
     jpeg_read_header(&state->decompressor, TRUE);
-    // Greyscale is expanded to RGB; what cannot become RGB fails to start.
-    state->decompressor.out_color_space = JCS_RGB;
+    // The library writes blue, green, red itself, straight into the block;
+    // greyscale is expanded, and what cannot become colour fails to start.
+    state->decompressor.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&state->decompressor);
     if (state->decompressor.output_components != 3 || !AllocateBlock(state)) {
         jpeg_destroy_decompress(&state->decompressor);
         return false;
     }
-    state->row =
-        state->decompressor.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&state->decompressor),
-                                              JPOOL_IMAGE, state->decompressor.output_width * 3, 1);
     while (state->decompressor.output_scanline < state->decompressor.output_height) {
-        jpeg_read_scanlines(&state->decompressor, state->row, 1);
-        size_t rowBytes = size_t{state->decompressor.output_width} * 3;
-        RgbRowToBgr(state->row[0],
-                    state->block + (state->decompressor.output_scanline - 1) * rowBytes,
-                    state->decompressor.output_width);
+        JSAMPROW row = state->block + size_t{state->decompressor.output_scanline} *
+                                          state->decompressor.output_width * 3;
+        // The source never suspends; a row that does not come is a broken stream.
+        if (jpeg_read_scanlines(&state->decompressor, &row, 1) != 1) {
+            jpeg_destroy_decompress(&state->decompressor);
+            std::free(state->block);
+            state->block = nullptr;
+            return false;
+        }
     }
     jpeg_finish_decompress(&state->decompressor);
     jpeg_destroy_decompress(&state->decompressor);

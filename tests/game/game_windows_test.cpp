@@ -132,7 +132,13 @@ TEST(GameWindows, RectangleIsSavedOnceAndPutBack) {
 
     // Somewhere else by the time the game comes back: it is moved back, then forgotten.
     ShowWindow(game, SW_RESTORE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(game); }));
     MoveWindow(game, 300, 200, 200, 150, TRUE);
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT moved;
+        GetWindowRect(game, &moved);
+        return moved.left == 300 && moved.top == 200;
+    }));
     ShowGame();
     RECT now;
     GetWindowRect(game, &now);
@@ -146,6 +152,7 @@ TEST(GameWindows, RectangleIsSavedOnceAndPutBack) {
     ShowWrapper();
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(game) != 0; }));
     ShowWindow(game, SW_RESTORE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(game); }));
     ShowGame();
     EXPECT_TRUE(EqualRect(&controller.savedGameRect, &original));
     EndGameHard();
