@@ -5,10 +5,14 @@
 
 namespace {
 
+// More rectangles than any menu changes in one frame: a module that reports
+// an absurd count must not hold the wrapper in one frame.
+constexpr int32_t kMaxSessionRects = 1024;
+
 // Copies the rectangles the services module changed, asking for their
 // number again before each one; each is clipped to the client area.
 void PresentSessionRects(const ScreenController& controller, HDC windowDC, HDC memoryDC) {
-    for (int32_t i = 0; i < QO_GetNumberOfRectsToUpdate(); ++i) {
+    for (int32_t i = 0; i < kMaxSessionRects && i < QO_GetNumberOfRectsToUpdate(); ++i) {
         QoRect r = QO_GetUpdateRect(i);
         RECT area{r.left < 0 ? 0 : r.left, r.top < 0 ? 0 : r.top,
                   r.right > controller.clientWidth ? controller.clientWidth : r.right,

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -192,6 +194,30 @@ TEST(MenuSession, OnlyTheReportedRectanglesReachTheWindow) {
         EXPECT_EQ(CountGameStarts(install), 1);
         CloseAndExpectExit(wrapper, window);
     }
+}
+
+TEST(MenuSession, AnAbsurdRectangleCountDoesNotHoldTheWrapper) {
+    Install install;
+    install.PrepareForGame();
+    install.ScriptServices("rects=10,10,20,20\nrect_counts=2000000000\ncomplete_after=3\n");
+    Wrapper wrapper(install, "--exit-after 200");
+    HWND window = wrapper.WaitForPostGame();
+    ASSERT_NE(window, nullptr);
+    ClickOtherGames(window);
+    ASSERT_TRUE(WaitForLine(install, "Complete 1", 30000)) << "the session still ends";
+    // Each frame fetches a bounded number of rectangles.
+    int run = 0;
+    int longest = 0;
+    for (const std::string& line : install.ServicesLog()) {
+        if (line.rfind("UpdateRect", 0) == 0) {
+            longest = std::max(longest, ++run);
+        } else if (line.rfind("Draw", 0) == 0) {
+            run = 0;
+        }
+    }
+    EXPECT_GT(longest, 0);
+    EXPECT_LE(longest, 1024);
+    CloseAndExpectExit(wrapper, window);
 }
 
 TEST(MenuSession, PaintGivesContinuityZeroToTheNextFrameOnlyAndButtonsAreNotHit) {
