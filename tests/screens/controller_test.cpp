@@ -2,6 +2,7 @@
 // screen's buttons, in-process against a real window.
 #include "harness.h"
 #include "screens/back_buffer.h"
+#include "screens/branding.h"
 #include "screens/buttons.h"
 #include "screens/play_screens.h"
 #include "screens/screen_controller.h"
@@ -183,6 +184,31 @@ TEST_F(Controller, CountdownPostsCloseAtZero) {
     EXPECT_EQ(c.closeCountdown, 0.0f);
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, mainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+TEST_F(Controller, CursorIsAHandOverTheBrandingOnly) {
+    ScreenController& c = GetScreenController();
+    HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    // The logo sits at the default Brand X and Y, 9 and 22, 245 by 120.
+    struct Case {
+        int32_t x, y;
+        HCURSOR expected;
+    };
+    const Case cases[] = {{9, 22, hand},  {253, 141, hand}, {254, 22, arrow},  {9, 142, arrow},
+                          {8, 60, arrow}, {100, 21, arrow}, {720, 540, arrow}, {130, 80, hand}};
+    c.brandingShown = true;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.x << "," << k.y);
+        SetCursor(k.expected == hand ? arrow : hand);
+        c.OnMouseMove(k.x, k.y);
+        EXPECT_EQ(GetCursor(), k.expected);
+    }
+    // Without branding the cursor is left alone.
+    c.brandingShown = false;
+    SetCursor(arrow);
+    c.OnMouseMove(130, 80);
+    EXPECT_EQ(GetCursor(), arrow);
 }
 
 int invoked = 0;
