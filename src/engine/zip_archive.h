@@ -88,6 +88,11 @@ class CZipArchive {
     CZipEntryFileBuf* OpenEntry(const char* entryName, uint32_t flags);
 
     uint32_t GetCount() const { return uint32_t(entries.size()); }
+    // An entry's name, prefix included, in the order of local header offset;
+    // null past the end. The directory must be loaded (an eager open).
+    const char* GetEntryName(uint32_t index) const {
+        return index < entries.size() ? entries[index]->name.c_str() : nullptr;
+    }
     uint32_t GetEndSignature() const { return endSignature; }
 
   private:
