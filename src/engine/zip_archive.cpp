@@ -41,9 +41,9 @@ bool StartsWithNoCase(const char* text, const std::string& start) {
 
 // Where the data of a record's entry would end, without wrapping.
 uint64_t RecordDataEnd(const unsigned char* record) {
-    return uint64_t(Get32(record + kCentralLocalOffset - 4)) + kLocalHeaderSize +
-           Get16(record + kCentralNameLength - 4) + Get16(record + kCentralExtraLength - 4) +
-           Get32(record + kCentralCompressedSize - 4);
+    return uint64_t(Get32(record + (kCentralLocalOffset - 4))) + kLocalHeaderSize +
+           Get16(record + (kCentralNameLength - 4)) + Get16(record + (kCentralExtraLength - 4)) +
+           Get32(record + (kCentralCompressedSize - 4));
 }
 
 [[noreturn]] void ArchiveFatal(const char* caption, const char* format, const std::string& name) {
@@ -145,8 +145,8 @@ bool CZipArchive::ReadDirectory(uint32_t fileSize) {
             if (file->Read(header, sizeof header) != sizeof header) {
                 return false;
             }
-            at += uint64_t(kLocalHeaderSize) + Get32(header + kLocalCompressedSize - 4) +
-                  Get16(header + kLocalNameLength - 4) + Get16(header + kLocalExtraLength - 4);
+            at += uint64_t(kLocalHeaderSize) + Get32(header + (kLocalCompressedSize - 4)) +
+                  Get16(header + (kLocalNameLength - 4)) + Get16(header + (kLocalExtraLength - 4));
             if (at > fileSize || !file->SeekAbsolute(uint32_t(at)) ||
                 !file->ReadInt32(&signature)) {
                 return false;
@@ -162,9 +162,9 @@ bool CZipArchive::ReadDirectory(uint32_t fileSize) {
             if (++count > kMaxEntries || file->Read(record, sizeof record) != sizeof record) {
                 return false;
             }
-            at += uint64_t(kCentralRecordSize) + Get16(record + kCentralNameLength - 4) +
-                  Get16(record + kCentralExtraLength - 4) +
-                  Get16(record + kCentralCommentLength - 4);
+            at += uint64_t(kCentralRecordSize) + Get16(record + (kCentralNameLength - 4)) +
+                  Get16(record + (kCentralExtraLength - 4)) +
+                  Get16(record + (kCentralCommentLength - 4));
             if (at > fileSize || !file->SeekAbsolute(uint32_t(at)) ||
                 !file->ReadInt32(&signature)) {
                 return false;
@@ -361,7 +361,7 @@ bool CZipArchive::WriteLocalHeader(const CZipDirEntry& entry) {
     Put32(header, kLocalSignature);
     // The local header's fields from version needed to the extra length are
     // the central record's from its version needed on, less the made-by field.
-    std::memcpy(header + kLocalVersionNeeded, entry.record + kCentralVersionNeeded - 4,
+    std::memcpy(header + kLocalVersionNeeded, entry.record + (kCentralVersionNeeded - 4),
                 kLocalHeaderSize - kLocalVersionNeeded);
     uint32_t storedLength = uint32_t(entry.name.size() - prefix.size());
     return file->SeekAbsolute(entry.LocalOffset()) &&

@@ -22,10 +22,11 @@ struct CZipDirEntry {
     // The central record's extra field, written back with the directory.
     std::vector<unsigned char> extra;
 
-    uint32_t Get16(uint32_t offset) const { return zip::Get16(record + offset - 4); }
-    uint32_t Get32(uint32_t offset) const { return zip::Get32(record + offset - 4); }
-    void Put16(uint32_t offset, uint32_t value) { zip::Put16(record + offset - 4, value); }
-    void Put32(uint32_t offset, uint32_t value) { zip::Put32(record + offset - 4, value); }
+    // The 4 comes off first, so that the address never leaves the record.
+    uint32_t Get16(uint32_t offset) const { return zip::Get16(record + (offset - 4)); }
+    uint32_t Get32(uint32_t offset) const { return zip::Get32(record + (offset - 4)); }
+    void Put16(uint32_t offset, uint32_t value) { zip::Put16(record + (offset - 4), value); }
+    void Put32(uint32_t offset, uint32_t value) { zip::Put32(record + (offset - 4), value); }
 
     uint32_t LocalOffset() const { return Get32(zip::kCentralLocalOffset); }
     uint32_t DataStart() const;
