@@ -5,6 +5,12 @@
 #include <cstdlib>
 #include <zlib.h>
 
+namespace {
+
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+} // namespace
+
 uint32_t Compress(unsigned char** output, const void* data, uint32_t count, int level) {
     // The room must also cover zlib's own bound, which is larger for tiny inputs.
     uint64_t capacity = uint64_t(count) * 101 / 100 + 12;
@@ -51,6 +57,11 @@ CompressedBlock ReadCompressedBlock(CFileStream& stream, unsigned char** data, u
     uint32_t fileSize = stream.GetSize();
     if (compressed == 0 || at < 0 || uint32_t(at) > fileSize ||
         compressed > fileSize - uint32_t(at)) {
+        return CompressedBlock::Damaged;
+    }
+    // Deflate cannot expand more than 1032 to 1, so a larger stated size
+    // is damage too, found before its block is asked for.
+    if (uint64_t(expanded) > uint64_t(compressed) * kMaxDeflateRatio) {
         return CompressedBlock::Damaged;
     }
     auto* input = static_cast<unsigned char*>(std::malloc(compressed));
