@@ -3,7 +3,7 @@
 WIN32_DIR  := build/win32
 NATIVE_DIR := build/native
 
-.PHONY: all deps win32 native test bench clean
+.PHONY: all deps win32 native test bench fuzz clean
 
 all: win32
 
@@ -26,6 +26,10 @@ test: win32 native
 bench: win32
 	@cmake --build $(WIN32_DIR) --target benchmarks
 	@scripts/run-bench $(WIN32_DIR)
+
+# Fuzzes every target for FUZZ_SECONDS each (default 60); fails on any finding.
+fuzz: deps
+	@scripts/run-fuzz build/fuzz
 
 clean:
 	rm -rf build
