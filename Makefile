@@ -1,9 +1,10 @@
-# Entry points for people and CI. `make` builds the wrapper; `make test`
-# installs what is missing, builds both trees and runs every test.
+# Entry points for people and CI. `make demo` shows the wrapper at work;
+# `make` builds it; `make test` installs what is missing, builds both trees
+# and runs every test.
 WIN32_DIR  := build/win32
 NATIVE_DIR := build/native
 
-.PHONY: all deps win32 native test bench fuzz clean
+.PHONY: all deps win32 native demo test bench fuzz clean
 
 all: win32
 
@@ -18,6 +19,10 @@ win32: deps
 native: deps
 	@cmake -S . -B $(NATIVE_DIR) -G Ninja -Wno-dev --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(NATIVE_DIR)
+
+# The demo install under Wine: played with a display, a scripted tour without.
+demo: win32
+	@scripts/run-demo $(WIN32_DIR)
 
 test: win32 native
 	@scripts/run-tests $(WIN32_DIR) $(NATIVE_DIR)
