@@ -102,6 +102,16 @@ bool FindMarble(const Screenshot& shot, POINT* found) {
     return false;
 }
 
+int MarblePixels(const Screenshot& shot) {
+    int count = 0;
+    for (int y = marbles::kHudHeight; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            count += IsMarbleColour(shot.At(x, y));
+        }
+    }
+    return count;
+}
+
 bool GameShown(HWND game) {
     Screenshot shot = CaptureClient(game);
     POINT marble;
@@ -176,7 +186,8 @@ int main(int argc, char** argv) {
     Expect(PopAMarble(game), "a click on a marble scores");
     Say("the game runs; a click popped a marble (score " + std::to_string(ScoreInTitle(game)) +
         ")");
-    Expect(WaitUntil([&] { return GameShown(game); }), "new marbles come");
+    // Four of the smallest marbles or fewer big ones: the field fills up again.
+    Expect(WaitUntil([&] { return MarblePixels(CaptureClient(game)) > 3500; }), "new marbles come");
     camera.Take(game, "game");
 
     PostMessageA(game, WM_CLOSE, 0, 0);
