@@ -20,6 +20,15 @@ std::string Title(HWND window) {
     return text;
 }
 
+// Lines of the game's log that start with the message's name.
+int CountLogged(const std::string& name) {
+    int n = 0;
+    for (const std::string& line : harness::ReadLines(harness::BuildFolder() + "game_log.txt")) {
+        n += line.rfind(name, 0) == 0;
+    }
+    return n;
+}
+
 HWND LaunchAndFind(const char* tail) {
     PrepareGame(tail);
     LaunchGame();
@@ -129,6 +138,8 @@ TEST(GameWindows, RectangleIsSavedOnceAndPutBack) {
 
     ShowWrapper();
     EXPECT_TRUE(EqualRect(&controller.savedGameRect, &original)) << "saved once per minimising";
+    // Both minimise requests were posted; let the game take them before it is restored.
+    ASSERT_TRUE(WaitUntil([] { return CountLogged("SC_MINIMIZE") == 2; }));
 
     // Somewhere else by the time the game comes back: it is moved back, then forgotten.
     ShowWindow(game, SW_RESTORE);
@@ -150,7 +161,7 @@ TEST(GameWindows, RectangleIsSavedOnceAndPutBack) {
 
     // Already in place: nothing moves and the rectangle stays saved.
     ShowWrapper();
-    ASSERT_TRUE(WaitUntil([&] { return IsIconic(game) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(game) != 0 && CountLogged("SC_MINIMIZE") == 3; }));
     ShowWindow(game, SW_RESTORE);
     ASSERT_TRUE(WaitUntil([&] { return !IsIconic(game); }));
     ShowGame();
