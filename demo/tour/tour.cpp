@@ -30,14 +30,14 @@ void Say(const std::string& text) {
     std::fflush(stdout);
 }
 
-[[noreturn]] void Fail(const std::string& step) {
-    std::fprintf(stderr, "tour: FAILED: %s\n", step.c_str());
-    std::exit(1);
-}
+// Thrown out of the tour so that the processes it started are ended on the way out.
+struct StepFailed {
+    std::string step;
+};
 
 void Expect(bool condition, const std::string& step) {
     if (!condition) {
-        Fail(step);
+        throw StepFailed{step};
     }
 }
 
@@ -49,9 +49,8 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 
 class Camera {
   public:
-    explicit Camera(std::string folderPath) : folder(std::move(folderPath)) {
-        CreateDirectoryA(folder.substr(0, folder.find_last_of('\\', folder.size() - 2)).c_str(),
-                         nullptr);
+    Camera(const std::string& parent, const std::string& name) : folder(parent + name + "\\") {
+        CreateDirectoryA(parent.c_str(), nullptr);
         CreateDirectoryA(folder.c_str(), nullptr);
     }
     void Take(HWND window, const char* name) {
@@ -164,12 +163,9 @@ HWND WrapperWindow(const Process& wrapper) {
     return windows.empty() ? nullptr : windows.front();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+void Tour(bool quick) {
     std::string install = BuildFolder() + "Marbles\\";
-    Camera camera(BuildFolder() + "screenshots\\" + (quick ? "demo-quick\\" : "demo\\"));
+    Camera camera(BuildFolder() + "screenshots", quick ? "demo-quick" : "demo");
 
     Say("starting " + install + "Marbles.exe");
     Process wrapper(install + "Marbles.exe", "", install);
@@ -226,5 +222,16 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     Expect(code == 0, "the wrapper ends with the game's exit code 0");
     Say("done");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        Tour(argc > 1 && std::strcmp(argv[1], "--quick") == 0);
+    } catch (const StepFailed& failed) {
+        std::fprintf(stderr, "tour: FAILED: %s\n", failed.step.c_str());
+        return 1;
+    }
     return 0;
 }
