@@ -4,9 +4,11 @@
 #include "engine/memory_buf.h"
 #include "engine/zip_archive.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -47,15 +49,11 @@ void ReadEntry(CZipArchive& archive, const char* entryName) {
     }
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > UINT32_MAX || MayNameCompressedEntry(data, size)) {
-        return 0;
-    }
+// Names are looked up again in capitals, as callers may spell them.
+void ReadArchive(const uint8_t* data, size_t size, const char* prefix) {
     auto* block = static_cast<unsigned char*>(std::malloc(size != 0 ? size : 1));
     if (block == nullptr) {
-        return 0;
+        return;
     }
     if (size != 0) {
         std::memcpy(block, data, size);
@@ -64,11 +62,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CStr name = BufferName(memory);
     CZipArchive archive;
     // The archive's stream takes the buffer over, and frees it even when the open fails.
-    if (!archive.Open(name.GetText(), false, nullptr, false, 0)) {
-        return 0;
+    if (!archive.Open(name.GetText(), false, prefix, false, 0)) {
+        return;
     }
     for (uint32_t i = 0; i < archive.GetCount(); ++i) {
-        ReadEntry(archive, archive.GetEntryName(i));
+        std::string entryName = archive.GetEntryName(i);
+        ReadEntry(archive, entryName.c_str());
+        for (char& c : entryName) {
+            c = char(std::toupper(static_cast<unsigned char>(c)));
+        }
+        ReadEntry(archive, entryName.c_str());
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > UINT32_MAX || MayNameCompressedEntry(data, size)) {
+        return 0;
+    }
+    ReadArchive(data, size, nullptr);
+    ReadArchive(data, size, "Data/");
     return 0;
 }
