@@ -49,7 +49,8 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 
 class Camera {
   public:
-    Camera(const std::string& parent, const std::string& name) : folder(parent + name + "\\") {
+    Camera(const std::string& parent, const std::string& name)
+        : folder(parent + "\\" + name + "\\") {
         CreateDirectoryA(parent.c_str(), nullptr);
         CreateDirectoryA(folder.c_str(), nullptr);
     }
