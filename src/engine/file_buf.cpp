@@ -61,7 +61,8 @@ CFileBuf* CFileBuf::FindUnattached(uintptr_t address) {
 }
 
 uint32_t CFileBuf::Write(const void* data, uint32_t count) {
-    if (file == nullptr) {
+    // Nothing to write may come with no buffer (an empty directory's data).
+    if (file == nullptr || count == 0) {
         return 0;
     }
     return uint32_t(std::fwrite(data, 1, count, file));
