@@ -4,8 +4,9 @@
 
 const char kUsage[] =
     "usage: packager --game GAME.exe --name NAME --id N --channel N --skin DIR\n"
-    "                --services TarvelArcade.dll --out DIR [--wrapper WRAPPER.exe]\n"
-    "                [--exe NAME.exe] [--logo LOGO.jpg [--mask MASK.jpg]]\n"
+    "                --services TarvelArcade.dll --out DIR [--zip OUT.zip]\n"
+    "                [--wrapper WRAPPER.exe] [--exe NAME.exe]\n"
+    "                [--logo LOGO.jpg [--mask MASK.jpg]]\n"
     "                [--font-color-app RRGGBB] [--font-color-description RRGGBB]\n"
     "                [--font-color-buttons RRGGBB] [--font-color-build RRGGBB]\n"
     "                [--build-x N] [--build-y N] [--brand-x N] [--brand-y N]\n"
@@ -18,7 +19,7 @@ std::string ParseRequest(const std::vector<std::string>& args, PackageRequest* r
         {"--wrapper", &request->wrapper}, {"--exe", &request->exeName},
         {"--skin", &request->skin},       {"--logo", &request->logo},
         {"--mask", &request->mask},       {"--services", &request->services},
-        {"--out", &request->out},
+        {"--out", &request->out},         {"--zip", &request->zip},
     };
     for (size_t i = 0; i < args.size(); i += 2) {
         const std::string& option = args[i];

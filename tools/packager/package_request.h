@@ -16,6 +16,7 @@ struct PackageRequest {
     std::string mask;
     std::string services;
     std::string out;
+    std::string zip; // --zip: a stored archive of the folder too
     std::vector<Setting> settings;
 };
 

@@ -127,6 +127,12 @@ std::string MakePlan(const PackageRequest& request, const std::string& packagerF
     if (!fs::is_directory(parent, error)) {
         return "output folder " + request.out + ": its parent folder does not exist";
     }
+    if (!request.zip.empty() && fs::exists(request.zip, error)) {
+        return "archive " + request.zip + ": exists already";
+    }
+    if (!request.zip.empty() && !fs::is_directory(fs::absolute(request.zip).parent_path(), error)) {
+        return "archive " + request.zip + ": its folder does not exist";
+    }
     return "";
 }
 
@@ -168,6 +174,22 @@ std::string WriteStaged(const PackageRequest& request, const Plan& plan, const f
     return "";
 }
 
+// Every file of the folder, named as inside it with forward slashes.
+std::string WriteFolderArchive(const fs::path& folder, const std::string& zip) {
+    ArchiveEntries entries;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
+        std::string bytes;
+        if (entry.is_regular_file(error) && ReadBytes(entry.path().string(), &bytes)) {
+            entries.push_back({fs::relative(entry.path(), folder).generic_string(), bytes});
+        }
+    }
+    if (error || !WriteStoredArchive(fs::absolute(zip).string(), entries)) {
+        return "archive " + zip + ": cannot be written";
+    }
+    return "";
+}
+
 } // namespace
 
 std::string WritePackage(const PackageRequest& given, const std::string& packagerFolder) {
@@ -183,6 +205,9 @@ std::string WritePackage(const PackageRequest& given, const std::string& package
     }
     fs::path staging = request.out + ".partial";
     problem = WriteStaged(request, plan, staging);
+    if (problem.empty() && !request.zip.empty()) {
+        problem = WriteFolderArchive(staging, request.zip);
+    }
     std::error_code error;
     if (problem.empty()) {
         fs::rename(staging, request.out, error);
@@ -192,6 +217,9 @@ std::string WritePackage(const PackageRequest& given, const std::string& package
     }
     if (!problem.empty()) {
         fs::remove_all(staging, error);
+        if (!request.zip.empty()) {
+            fs::remove(request.zip, error);
+        }
     }
     return problem;
 }

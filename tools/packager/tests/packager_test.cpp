@@ -207,6 +207,11 @@ class Packager : public ::testing::Test {
     TempFolder temp;
 };
 
+std::vector<std::string> Plus(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
 TEST_F(Packager, AssemblesTheFolderTheWrapperReads) {
     ASSERT_EQ(Package(Args()), "");
     EXPECT_EQ(temp.Read("out/Puzzle.exe"), kProgram + "wrapper");
@@ -226,6 +231,21 @@ TEST_F(Packager, AssemblesTheFolderTheWrapperReads) {
     EXPECT_TRUE(ReadArchiveEntry(channel, "BrandingMask.jpg", &bytes));
     EXPECT_EQ(bytes, Jpeg(245, 120, 1));
     EXPECT_FALSE(std::filesystem::exists(temp.Path("out.partial")));
+}
+
+TEST_F(Packager, ZipsTheFolderAsStoredEntries) {
+    std::string zip = std::filesystem::absolute(temp.Path("out.zip")).string();
+    ASSERT_EQ(Package(Plus(Args(), {"--zip", zip})), "");
+    CZipArchive archive;
+    ASSERT_TRUE(archive.Open(zip.c_str(), false, "", false, 0));
+    EXPECT_EQ(archive.GetCount(), 9u);
+    const char* names[] = {"Puzzle.exe", "Puzzle.QXG", "TarvelArcade/QOX_002.wdt",
+                           "TarvelArcade/Channel.dat", "TarvelArcade/button_hover.jpg"};
+    for (const char* name : names) {
+        std::string bytes;
+        EXPECT_TRUE(ReadArchiveEntry(zip, name, &bytes)) << name;
+        EXPECT_EQ(bytes, temp.Read(std::string("out/") + name)) << name;
+    }
 }
 
 std::vector<std::string> Without(std::vector<std::string> args, const std::string& option) {
@@ -256,11 +276,6 @@ std::vector<std::string> With(std::vector<std::string> args, const std::string& 
     }
     args.push_back(option);
     args.push_back(value);
-    return args;
-}
-
-std::vector<std::string> Plus(std::vector<std::string> args, const std::vector<std::string>& more) {
-    args.insert(args.end(), more.begin(), more.end());
     return args;
 }
 
@@ -308,6 +323,10 @@ TEST_F(Packager, RefusesEachBadInputAndWritesNothing) {
         {With(Args(), "--mask", temp.Path("text.jpg")),
          "mask " + temp.Path("text.jpg") + ": is not a JPEG file"},
         {noLogo, "option --mask needs --logo"},
+        {Plus(Args(), {"--zip", temp.Path("logo.jpg")}),
+         "archive " + temp.Path("logo.jpg") + ": exists already"},
+        {Plus(Args(), {"--zip", temp.Path("no/out.zip")}),
+         "archive " + temp.Path("no/out.zip") + ": its folder does not exist"},
         {With(Args(), "--out", temp.Path("taken")),
          "output folder " + temp.Path("taken") + ": exists already"},
         {With(Args(), "--out", temp.Path("no/parent")),
