@@ -1,7 +1,7 @@
 // A folder made by the packager, run under the real wrapper: the game starts
 // and the post-game screen shows the channel's logo where the settings put it.
-#include "../../../tests/screens/test_jpeg.h"
 #include "harness.h"
+#include "screens/test_jpeg.h"
 
 #include <gtest/gtest.h>
 
