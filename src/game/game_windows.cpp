@@ -125,16 +125,18 @@ void ShowGame() {
     }
     controller.gameMinimised = false;
     SetForegroundWindow(game);
-    BringWindowToTop(game);
-    ShowWindow(game, SW_SHOWNORMAL);
+    // The game's window belongs to another thread: asked synchronously, a
+    // hung game would hang the wrapper with it.
+    SetWindowPos(game, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+    ShowWindowAsync(game, SW_SHOWNORMAL);
     RECT& saved = controller.savedGameRect;
     RECT now;
     if ((saved.left == 0 && saved.right == 0) || !GetWindowRect(game, &now) ||
         EqualRect(&now, &saved)) {
         return;
     }
-    MoveWindow(game, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top,
-               TRUE);
+    SetWindowPos(game, nullptr, saved.left, saved.top, saved.right - saved.left,
+                 saved.bottom - saved.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     saved = RECT{};
 }
 
