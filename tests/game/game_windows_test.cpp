@@ -151,9 +151,12 @@ TEST(GameWindows, RectangleIsSavedOnceAndPutBack) {
         return moved.left == 300 && moved.top == 200;
     }));
     ShowGame();
-    RECT now;
-    GetWindowRect(game, &now);
-    EXPECT_TRUE(EqualRect(&now, &original));
+    // Moved asynchronously, so that a hung game cannot hold the wrapper.
+    EXPECT_TRUE(WaitUntil([&] {
+        RECT now;
+        GetWindowRect(game, &now);
+        return EqualRect(&now, &original) != 0;
+    }));
     EXPECT_EQ(controller.savedGameRect.left, 0);
     EXPECT_EQ(controller.savedGameRect.right, 0);
     EXPECT_FALSE(controller.gameMinimised);
