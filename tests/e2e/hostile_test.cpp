@@ -179,4 +179,123 @@ TEST(HostileGame, AGameWithManyWindows) {
     }
 }
 
+// Writes a file of the services folder, creating its folder.
+void PutService(const Install& install, const std::string& name, const std::string& text) {
+    std::string path = install.Path("TarvelArcade\\" + name);
+    CreateDirectoryA(path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+    WriteFileText(path, text);
+}
+
+std::string Service(const Install& install, const std::string& name) {
+    return install.Path("TarvelArcade\\" + name);
+}
+
+void ClickOtherGames(HWND window) {
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+        PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                     MAKELPARAM(639, 488));
+        PumpMessages(100);
+    }
+}
+
+// Every file of the install besides the services folder's update files.
+void ExpectTheRestOfTheInstallKept(const Install& install) {
+    for (const char* name : {"GameWrapper.exe", "GameWrapper.QXG", "TarvelArcade\\QOX_002.wdt",
+                             "TarvelArcade\\TarvelArcade.dll", "TarvelArcade\\Background.jpg",
+                             "TarvelArcade\\other.bin"}) {
+        EXPECT_TRUE(FileExists(install.Path(name))) << name;
+    }
+}
+
+TEST(HostileUpdate, AFailedMoveEndsAsTheRollBackLeavesIt) {
+    struct Case {
+        const char* name;
+        bool backup;
+    };
+    for (const Case& c :
+         {Case{"without a backup folder", false}, Case{"with a read-only backup file", true}}) {
+        SCOPED_TRACE(c.name);
+        Install install;
+        install.PrepareForGame();
+        install.ScriptServices("update_after_frame=3\ncomplete_after=100000\n");
+        PutService(install, "other.bin", "other");
+        PutService(install, "Update\\fixture.txt", "complete_after=4\n");
+        PutService(install, "Update\\a.bin", "new a");
+        PutService(install, "Update\\locked.bin", "new locked");
+        PutService(install, "locked.bin", "old locked");
+        PutService(install, "Application.dat", "application");
+        PutService(install, "Channel.dat", "channel");
+        if (c.backup) {
+            PutService(install, "Backup\\b.bin", "backup b");
+            SetFileAttributesA(Service(install, "Backup\\b.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+            PutService(install, "b.bin", "old b");
+            SetFileAttributesA(Service(install, "b.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        // Held open without sharing: the update cannot replace it.
+        HANDLE locked = CreateFileA(Service(install, "locked.bin").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+
+        Wrapper wrapper(install, "--exit-after 200 --exit-code 2");
+        HWND window = wrapper.WaitForPostGame();
+        ASSERT_NE(window, nullptr);
+        ClickOtherGames(window);
+        bool completed = WaitUntil([&] {
+            for (const std::string& line : install.ServicesLog()) {
+                if (line == "Complete 1") {
+                    return true;
+                }
+            }
+            return false;
+        });
+        CloseHandle(locked);
+        ASSERT_TRUE(completed) << "the re-started module ends the session";
+        std::vector<std::string> draws = Starting(install.ServicesLog(), "Draw 1|");
+        ASSERT_EQ(draws.size(), 2u);
+        EXPECT_EQ(draws[1], "Draw 1|pixels|2160|3|1|1|1") << "told of the roll-back";
+
+        EXPECT_EQ(GetFileAttributesA(Service(install, "Update").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(FileExists(Service(install, "Application.dat")));
+        EXPECT_FALSE(FileExists(Service(install, "Channel.dat")));
+        EXPECT_EQ(ReadFileText(Service(install, "locked.bin")), "old locked");
+        EXPECT_EQ(ReadFileText(Service(install, "a.bin")), "new a");
+        EXPECT_EQ(ReadFileText(Service(install, "fixture.txt")), "complete_after=4\n");
+        if (c.backup) {
+            EXPECT_EQ(ReadFileText(Service(install, "b.bin")), "backup b");
+            EXPECT_FALSE(FileExists(Service(install, "Backup\\b.bin")));
+        }
+        ExpectTheRestOfTheInstallKept(install);
+        EXPECT_TRUE(Responds(window));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(wrapper.WaitForExit(), 2u);
+    }
+}
+
+TEST(HostileUpdate, AModuleThatWantsAnUpdateOnEveryFrame) {
+    Install install;
+    install.PrepareForGame();
+    install.ScriptServices("update_after_frame=1\ncomplete_after=100000\n");
+    PutService(install, "other.bin", "other");
+    Wrapper wrapper(install, "--exit-after 200 --exit-code 3");
+    HWND window = wrapper.WaitForPostGame();
+    ASSERT_NE(window, nullptr);
+    ClickOtherGames(window);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Starting(install.ServicesLog(), "Initialize").size() >= 12; }, 20000))
+        << "re-started on every other frame";
+    EXPECT_TRUE(Responds(window));
+    EXPECT_EQ(wrapper.WaitForMessageBox(0).window, nullptr) << "nothing to report";
+    DWORD closed = GetTickCount();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(wrapper.WaitForExit(5000), 3u);
+    EXPECT_LT(GetTickCount() - closed, 3000u);
+    for (const std::string& draw : Starting(install.ServicesLog(), "Draw")) {
+        EXPECT_EQ(draw.substr(0, 7), "Draw 1|") << "a fresh module each time";
+        EXPECT_EQ(draw.substr(draw.size() - 4), "|0|0") << "never a roll-back";
+    }
+    EXPECT_EQ(ReadFileText(Service(install, "fixture.txt")),
+              "update_after_frame=1\ncomplete_after=100000\n");
+    ExpectTheRestOfTheInstallKept(install);
+}
+
 } // namespace
