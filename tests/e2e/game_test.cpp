@@ -15,15 +15,6 @@ namespace {
 const char* const kConfirmText =
     "Are you sure you want to Exit?\n\nYour game will be closed and all progress lost.";
 
-bool HasLineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
-    for (const std::string& line : lines) {
-        if (line.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The time the game logged with the first line that starts with prefix; -1 when none.
 long LoggedTime(const std::vector<std::string>& lines, const std::string& prefix) {
     for (const std::string& line : lines) {
@@ -32,22 +23,6 @@ long LoggedTime(const std::vector<std::string>& lines, const std::string& prefix
         }
     }
     return -1;
-}
-
-HWND WaitForGameWindow() {
-    HWND game = nullptr;
-    WaitUntil([&] {
-        std::vector<HWND> found = FindWindowsOfClass("FixtureGame");
-        game = found.empty() ? nullptr : found.front();
-        return game != nullptr;
-    });
-    return game;
-}
-
-HANDLE OpenGameProcess(HWND game) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(game, &id);
-    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
 }
 
 // Waits for the post-game screen (the wrapper visible again) and closes it.

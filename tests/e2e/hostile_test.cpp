@@ -12,42 +12,6 @@ using namespace harness;
 
 namespace {
 
-bool HasLineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
-    for (const std::string& line : lines) {
-        if (line.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::vector<std::string> Starting(const std::vector<std::string>& lines,
-                                  const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (line.rfind(prefix, 0) == 0) {
-            found.push_back(line);
-        }
-    }
-    return found;
-}
-
-HWND WaitForGameWindow() {
-    HWND game = nullptr;
-    WaitUntil([&] {
-        std::vector<HWND> found = FindWindowsOfClass("FixtureGame");
-        game = found.empty() ? nullptr : found.front();
-        return game != nullptr;
-    });
-    return game;
-}
-
-HANDLE OpenGameProcess(HWND game) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(game, &id);
-    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
-}
-
 // The window answers a sent message within a second: its thread is not stuck.
 bool Responds(HWND window) {
     DWORD_PTR result = 0;
@@ -122,7 +86,7 @@ TEST(HostileGame, AGameThatSpawnsAChildAndExitsEndsTheRun) {
     install.PrepareForGame();
     Wrapper wrapper(install, "--spawn-child \"--exit-after 60000\" --exit-after 500 --exit-code 4");
     ASSERT_TRUE(WaitUntil([&] { return HasLineStarting(install.GameLog(), "spawned"); }));
-    std::string spawned = Starting(install.GameLog(), "spawned").front();
+    std::string spawned = LinesStarting(install.GameLog(), "spawned").front();
     DWORD childId = DWORD(std::stoul(spawned.substr(spawned.find(' ') + 1)));
     HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, childId);
     ASSERT_NE(child, nullptr);
@@ -190,14 +154,6 @@ std::string Service(const Install& install, const std::string& name) {
     return install.Path("TarvelArcade\\" + name);
 }
 
-void ClickOtherGames(HWND window) {
-    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) {
-        PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
-                     MAKELPARAM(639, 488));
-        PumpMessages(100);
-    }
-}
-
 // Every file of the install besides the services folder's update files.
 void ExpectTheRestOfTheInstallKept(const Install& install) {
     for (const char* name : {"GameWrapper.exe", "GameWrapper.QXG", "TarvelArcade\\QOX_002.wdt",
@@ -250,7 +206,7 @@ TEST(HostileUpdate, AFailedMoveEndsAsTheRollBackLeavesIt) {
         });
         CloseHandle(locked);
         ASSERT_TRUE(completed) << "the re-started module ends the session";
-        std::vector<std::string> draws = Starting(install.ServicesLog(), "Draw 1|");
+        std::vector<std::string> draws = LinesStarting(install.ServicesLog(), "Draw 1|");
         ASSERT_EQ(draws.size(), 2u);
         EXPECT_EQ(draws[1], "Draw 1|pixels|2160|3|1|1|1") << "told of the roll-back";
 
@@ -281,7 +237,7 @@ TEST(HostileUpdate, AModuleThatWantsAnUpdateOnEveryFrame) {
     ASSERT_NE(window, nullptr);
     ClickOtherGames(window);
     EXPECT_TRUE(WaitUntil(
-        [&] { return Starting(install.ServicesLog(), "Initialize").size() >= 12; }, 20000))
+        [&] { return LinesStarting(install.ServicesLog(), "Initialize").size() >= 12; }, 20000))
         << "re-started on every other frame";
     EXPECT_TRUE(Responds(window));
     EXPECT_EQ(wrapper.WaitForMessageBox(0).window, nullptr) << "nothing to report";
@@ -289,7 +245,7 @@ TEST(HostileUpdate, AModuleThatWantsAnUpdateOnEveryFrame) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(wrapper.WaitForExit(5000), 3u);
     EXPECT_LT(GetTickCount() - closed, 3000u);
-    for (const std::string& draw : Starting(install.ServicesLog(), "Draw")) {
+    for (const std::string& draw : LinesStarting(install.ServicesLog(), "Draw")) {
         EXPECT_EQ(draw.substr(0, 7), "Draw 1|") << "a fresh module each time";
         EXPECT_EQ(draw.substr(draw.size() - 4), "|0|0") << "never a roll-back";
     }

@@ -27,29 +27,10 @@ bool Near(COLORREF a, COLORREF b) {
            std::abs(GetBValue(a) - GetBValue(b)) <= 12;
 }
 
-int CountNear(const Screenshot& shot, const RECT& area, COLORREF colour) {
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            n += Near(shot.At(x, y), colour);
-        }
-    }
-    return n;
-}
-
-int Area(const RECT& r) {
-    return (r.right - r.left) * (r.bottom - r.top);
-}
-
 std::string ScreenshotPath(const std::string& name) {
     std::string folder = BuildFolder() + "screenshots\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + name;
-}
-
-void PostMouse(HWND window, UINT message, int x, int y) {
-    PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-    PumpMessages(150);
 }
 
 TEST(PostGame, ScreenShowsTitleTextButtonsAndBuildLabel) {
@@ -75,7 +56,7 @@ TEST(PostGame, ScreenShowsTitleTextButtonsAndBuildLabel) {
     ASSERT_EQ(first.height, 540);
     // Left of the text column there is only the background.
     const RECT empty{0, 0, 440, 540};
-    EXPECT_EQ(CountNear(first, empty, kBackground), Area(empty));
+    EXPECT_EQ(first.CountNear(empty, kBackground), Area(empty));
     // Title, separator and the thank-you text stand in the column at 460..690.
     EXPECT_GT(first.CountOtherThan(RECT{460, 30, 690, 52}, kBackground), 30) << "title";
     const RECT text{460, 60, 690, 300};
@@ -88,11 +69,11 @@ TEST(PostGame, ScreenShowsTitleTextButtonsAndBuildLabel) {
     EXPECT_GT(textPixels, 300) << "thank-you text";
     // Both buttons show the normal face with a label on it.
     for (const RECT& button : {kPlayGame, kOtherGames}) {
-        EXPECT_GT(CountNear(first, button, kNormalFace), Area(button) * 6 / 10);
-        EXPECT_GT(Area(button) - CountNear(first, button, kNormalFace), 20) << "label";
+        EXPECT_GT(first.CountNear(button, kNormalFace), Area(button) * 6 / 10);
+        EXPECT_GT(Area(button) - first.CountNear(button, kNormalFace), 20) << "label";
     }
-    EXPECT_EQ(CountNear(first, RECT{568, 472, 583, 504}, kBackground), 15 * 32);
-    EXPECT_GT(CountNear(first, RECT{450, 510, 520, 522}, kBuildGrey), 10) << "Build 159";
+    EXPECT_EQ(first.CountNear(RECT{568, 472, 583, 504}, kBackground), 15 * 32);
+    EXPECT_GT(first.CountNear(RECT{450, 510, 520, 522}, kBuildGrey), 10) << "Build 159";
 
     // The countdown moves on; the title stays.
     PumpMessages(2200);
@@ -103,12 +84,12 @@ TEST(PostGame, ScreenShowsTitleTextButtonsAndBuildLabel) {
     // Hover, press, leave.
     PostMouse(window, WM_MOUSEMOVE, 512, 488);
     Screenshot hover = CaptureClient(window);
-    EXPECT_GT(CountNear(hover, kPlayGame, kHoverFace), Area(kPlayGame) * 6 / 10);
-    EXPECT_GT(CountNear(hover, kOtherGames, kNormalFace), Area(kOtherGames) * 6 / 10);
+    EXPECT_GT(hover.CountNear(kPlayGame, kHoverFace), Area(kPlayGame) * 6 / 10);
+    EXPECT_GT(hover.CountNear(kOtherGames, kNormalFace), Area(kOtherGames) * 6 / 10);
     PostMouse(window, WM_LBUTTONDOWN, 512, 488);
-    EXPECT_GT(CountNear(CaptureClient(window), kPlayGame, kPressedFace), Area(kPlayGame) * 6 / 10);
+    EXPECT_GT(CaptureClient(window).CountNear(kPlayGame, kPressedFace), Area(kPlayGame) * 6 / 10);
     PostMouse(window, WM_MOUSEMOVE, 300, 300);
-    EXPECT_GT(CountNear(CaptureClient(window), kPlayGame, kNormalFace), Area(kPlayGame) * 6 / 10)
+    EXPECT_GT(CaptureClient(window).CountNear(kPlayGame, kNormalFace), Area(kPlayGame) * 6 / 10)
         << "held outside: normal face";
     PostMouse(window, WM_LBUTTONUP, 300, 300);
     EXPECT_EQ(install.GameLog().size(), 3u) << "a release outside starts nothing";

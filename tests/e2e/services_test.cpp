@@ -22,21 +22,6 @@ const char* const kCorruptedText =
     "already purchased this application then you will still have the full version after the "
     "reinstallation.";
 
-void PostMouse(HWND window, UINT message, int x, int y) {
-    PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-    PumpMessages(100);
-}
-
-void Click(HWND window, int x, int y) {
-    PostMouse(window, WM_MOUSEMOVE, x, y);
-    PostMouse(window, WM_LBUTTONDOWN, x, y);
-    PostMouse(window, WM_LBUTTONUP, x, y);
-}
-
-void ClickOtherGames(HWND window) {
-    Click(window, 639, 488);
-}
-
 bool HasLine(const Install& install, const std::string& line) {
     for (const std::string& logged : install.ServicesLog()) {
         if (logged == line) {
@@ -72,36 +57,8 @@ std::vector<std::string> LinesFrom(const Install& install, const std::string& fr
     return {};
 }
 
-std::vector<std::string> Starting(const std::vector<std::string>& lines,
-                                  const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (line.rfind(prefix, 0) == 0) {
-            found.push_back(line);
-        }
-    }
-    return found;
-}
-
-int CountNear(const Screenshot& shot, const RECT& area, COLORREF colour) {
-    int n = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            COLORREF c = shot.At(x, y);
-            n += std::abs(GetRValue(c) - GetRValue(colour)) <= 12 &&
-                 std::abs(GetGValue(c) - GetGValue(colour)) <= 12 &&
-                 std::abs(GetBValue(c) - GetBValue(colour)) <= 12;
-        }
-    }
-    return n;
-}
-
-int Area(const RECT& r) {
-    return (r.right - r.left) * (r.bottom - r.top);
-}
-
 int CountGameStarts(const Install& install) {
-    return int(Starting(install.GameLog(), "cmdline").size());
+    return int(LinesStarting(install.GameLog(), "cmdline").size());
 }
 
 void CloseAndExpectExit(Process& wrapper, HWND window) {
@@ -129,7 +86,7 @@ TEST(MenuSession, FailingStartShowsTheModulesErrorAndTheCountdownGoesOn) {
     EXPECT_GT(CaptureClient(window).CountDifferences(before, RECT{460, 60, 690, 300}), 0)
         << "the countdown goes on";
     EXPECT_TRUE(HasLine(install, "EnterMenuSession 1|720|540"));
-    EXPECT_TRUE(Starting(install.ServicesLog(), "Draw").empty()) << "no session frame";
+    EXPECT_TRUE(LinesStarting(install.ServicesLog(), "Draw").empty()) << "no session frame";
     CloseAndExpectExit(wrapper, window);
 }
 
@@ -171,10 +128,10 @@ TEST(MenuSession, OnlyTheReportedRectanglesReachTheWindow) {
 
         int shownArea = 0;
         for (const RECT& r : c.shown) {
-            EXPECT_EQ(CountNear(later, r, kRed), Area(r));
+            EXPECT_EQ(later.CountNear(r, kRed), Area(r));
             shownArea += Area(r);
         }
-        EXPECT_EQ(CountNear(later, kClient, kRed), shownArea) << "nothing else is red";
+        EXPECT_EQ(later.CountNear(kClient, kRed), shownArea) << "nothing else is red";
         EXPECT_EQ(later.CountDifferences(first, kClient), 0)
             << "no wrapper drawing: countdown, buttons and build label stand still";
 
@@ -189,7 +146,7 @@ TEST(MenuSession, OnlyTheReportedRectanglesReachTheWindow) {
 
         Click(window, 100, 100);
         ASSERT_TRUE(WaitForLine(install, "Complete 1"));
-        EXPECT_TRUE(WaitUntil([&] { return CountNear(CaptureClient(window), kClient, kRed) == 0; }))
+        EXPECT_TRUE(WaitUntil([&] { return CaptureClient(window).CountNear(kClient, kRed) == 0; }))
             << "the post-game screen is back";
         EXPECT_EQ(CountGameStarts(install), 1);
         CloseAndExpectExit(wrapper, window);
@@ -235,7 +192,7 @@ TEST(MenuSession, PaintGivesContinuityZeroToTheNextFrameOnlyAndButtonsAreNotHit)
 
     // The first frame may be told of a paint before the session; after that
     // only the one paint of the test counts.
-    std::vector<std::string> draws = Starting(install.ServicesLog(), "Draw");
+    std::vector<std::string> draws = LinesStarting(install.ServicesLog(), "Draw");
     ASSERT_EQ(draws.size(), 150u);
     int zeros = 0;
     for (size_t i = 1; i < draws.size(); ++i) {
@@ -339,8 +296,9 @@ TEST(ServicesUpdate, MovesTheUpdateIntoPlaceAndReentersTheSession) {
                                             "EnterMenuSession 1|720|540",
                                             "Draw 1|pixels|2160|3|1|0|0"};
     EXPECT_EQ(restart, expected);
-    EXPECT_TRUE(Starting(install.ServicesLog(), "SetPalette").empty()) << "no palette was kept";
-    EXPECT_EQ(Starting(after, "Draw").size(), 10u) << "the new script ends the session";
+    EXPECT_TRUE(LinesStarting(install.ServicesLog(), "SetPalette").empty())
+        << "no palette was kept";
+    EXPECT_EQ(LinesStarting(after, "Draw").size(), 10u) << "the new script ends the session";
 
     EXPECT_EQ(ReadFileText(install.Path(Services("data.bin"))), "new data");
     EXPECT_EQ(ReadFileText(install.Path(Services("more.bin"))), "more");
@@ -387,7 +345,7 @@ TEST(ServicesUpdate, AFileThatCannotBeMovedRollsBackToTheBackup) {
     CloseHandle(locked);
     ASSERT_TRUE(completed);
 
-    std::vector<std::string> draws = Starting(LinesFrom(install, "UpdateRequired 1"), "Draw");
+    std::vector<std::string> draws = LinesStarting(LinesFrom(install, "UpdateRequired 1"), "Draw");
     ASSERT_EQ(draws.size(), 4u);
     EXPECT_EQ(draws[0], "Draw 1|pixels|2160|3|1|1|1") << "both flags on the first frame";
     EXPECT_EQ(draws[1], "Draw 2|pixels|2160|3|1|1|0") << "then only the first";
@@ -422,8 +380,8 @@ TEST(ServicesUpdate, AFailedRestartRollsBackAndStartsAgain) {
     ClickOtherGames(window);
     ASSERT_TRUE(WaitForLine(install, "Complete 1"));
     std::vector<std::string> after = LinesFrom(install, "UpdateRequired 1");
-    EXPECT_EQ(Starting(after, "Initialize").size(), 2u);
-    std::vector<std::string> draws = Starting(after, "Draw");
+    EXPECT_EQ(LinesStarting(after, "Initialize").size(), 2u);
+    std::vector<std::string> draws = LinesStarting(after, "Draw");
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(draws[0], "Draw 1|pixels|2160|3|1|1|1");
     EXPECT_EQ(draws[1], "Draw 2|pixels|2160|3|1|1|0");
@@ -449,8 +407,8 @@ TEST(ServicesUpdate, BothStartsFailingBreakTheModuleForTheRestOfTheRun) {
     wrapper.Answer(box, IDOK);
     EXPECT_EQ(wrapper.WaitForMessageBox(1500).window, nullptr) << "one box only";
     std::vector<std::string> after = LinesFrom(install, "UpdateRequired 1");
-    EXPECT_EQ(Starting(after, "Initialize").size(), 2u);
-    EXPECT_TRUE(Starting(after, "Draw").empty());
+    EXPECT_EQ(LinesStarting(after, "Initialize").size(), 2u);
+    EXPECT_TRUE(LinesStarting(after, "Draw").empty());
 
     // The session ended: the post-game screen is drawn and moves again.
     Screenshot shot = CaptureClient(window);

@@ -197,6 +197,52 @@ void Install::PrepareForGame() {
     UseGame(wrapper.substr(0, wrapper.size() - 3) + "QXG");
 }
 
+void PostMouse(HWND window, UINT message, int x, int y) {
+    PostMessageA(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    PumpMessages(150);
+}
+
+void Click(HWND window, int x, int y) {
+    PostMouse(window, WM_MOUSEMOVE, x, y);
+    PostMouse(window, WM_LBUTTONDOWN, x, y);
+    PostMouse(window, WM_LBUTTONUP, x, y);
+}
+
+void ClickOtherGames(HWND window) {
+    Click(window, 639, 488);
+}
+
+HWND WaitForGameWindow() {
+    HWND game = nullptr;
+    WaitUntil([&] {
+        std::vector<HWND> found = FindWindowsOfClass("FixtureGame");
+        game = found.empty() ? nullptr : found.front();
+        return game != nullptr;
+    });
+    return game;
+}
+
+HANDLE OpenGameProcess(HWND game) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(game, &id);
+    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+}
+
+std::vector<std::string> LinesStarting(const std::vector<std::string>& lines,
+                                       const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        if (line.rfind(prefix, 0) == 0) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+bool HasLineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
+    return !LinesStarting(lines, prefix).empty();
+}
+
 std::vector<HWND> FindWindowsOfClass(const char* className) {
     std::vector<HWND> found;
     for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;

@@ -141,11 +141,33 @@ struct Screenshot {
     int CountOtherThan(const RECT& area, COLORREF colour) const;
     // Pixels in the rectangle that differ from another shot.
     int CountDifferences(const Screenshot& other, const RECT& area) const;
+    // Pixels in the rectangle within 12 of the colour in every channel, so
+    // that JPEG's small errors on a flat colour still count.
+    int CountNear(const RECT& area, COLORREF colour) const;
 };
 
 Screenshot CaptureClient(HWND window);
 // Writes the shot as a PNG file, so a person can look at it.
 void SavePng(const Screenshot& shot, const std::string& path);
+
+int Area(const RECT& r);
+
+// Posts one mouse message at a client point and gives the program time for it.
+void PostMouse(HWND window, UINT message, int x, int y);
+// Move, press and release at a client point.
+void Click(HWND window, int x, int y);
+// The post-game screen's second button.
+void ClickOtherGames(HWND window);
+
+// The fixture game's first visible window, waiting for it; null after the time-out.
+HWND WaitForGameWindow();
+// The process of a window, for waiting on it and reading its exit code.
+HANDLE OpenGameProcess(HWND game);
+
+// Log lines that start with prefix.
+std::vector<std::string> LinesStarting(const std::vector<std::string>& lines,
+                                       const std::string& prefix);
+bool HasLineStarting(const std::vector<std::string>& lines, const std::string& prefix);
 
 // Visible top-level windows of a class, of any process.
 std::vector<HWND> FindWindowsOfClass(const char* className);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace harness {
 
@@ -44,6 +45,23 @@ int Screenshot::CountDifferences(const Screenshot& other, const RECT& area) cons
         }
     }
     return n;
+}
+
+int Screenshot::CountNear(const RECT& area, COLORREF colour) const {
+    int n = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF c = At(x, y);
+            n += std::abs(GetRValue(c) - GetRValue(colour)) <= 12 &&
+                 std::abs(GetGValue(c) - GetGValue(colour)) <= 12 &&
+                 std::abs(GetBValue(c) - GetBValue(colour)) <= 12;
+        }
+    }
+    return n;
+}
+
+int Area(const RECT& r) {
+    return (r.right - r.left) * (r.bottom - r.top);
 }
 
 // Reads what the screen shows: another process's window cannot be asked to
